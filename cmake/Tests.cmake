@@ -1,0 +1,22 @@
+# rq4800_add_test(NAME SOURCES files... [PARTS parts...])
+# A test links the parts it exercises (default: all of rq4800core). Parts
+# listed without rq4800_builtin_resources get an empty resource table, so
+# tests that bring their own synthetic images do not depend on the firmware.
+include(GoogleTest)
+find_package(GTest REQUIRED)
+function(rq4800_add_test name)
+  cmake_parse_arguments(T "" "" "SOURCES;PARTS;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  if(T_PARTS)
+    target_link_libraries(${name} PRIVATE ${T_PARTS})
+    if(NOT "rq4800_builtin_resources" IN_LIST T_PARTS)
+      target_link_libraries(${name} PRIVATE rq4800_no_builtin_resources)
+    endif()
+  else()
+    target_link_libraries(${name} PRIVATE rq4800core)
+  endif()
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+  target_compile_definitions(${name} PRIVATE RQ4800_SOURCE_DIR="${PROJECT_SOURCE_DIR}" RQ4800_BINARY_DIR="${PROJECT_BINARY_DIR}")
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+endfunction()

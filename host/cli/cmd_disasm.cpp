@@ -1,0 +1,8 @@
+#include "host/cli/commands.h"
+
+namespace rq4800::cli {
+
+// Not built yet.
+void AddDisasmCommand(CLI::App&, int*) {}
+
+}  // namespace rq4800::cli

@@ -1,0 +1,66 @@
+#pragma once
+// The emulated device as a whole: processor, bus and the host-side view of the
+// flash file system, with the frame that advances device time.
+#include <cstdint>
+#include <string>
+
+#include "core/cpu6502.h"
+#include "machine/bus_rq4800.h"
+#include "machine/resource_store.h"
+#include "storage/flash_file_system.h"
+
+namespace rq4800 {
+
+// The host's local date and time, as the device clock takes it.
+struct LocalTime {
+  int year = 2000, month = 1, day = 1;  // month 1..12, day 1..31
+  int hour = 0, minute = 0, second = 0;
+};
+
+class IHostClock {
+ public:
+  virtual ~IHostClock() = default;
+  virtual LocalTime Now() = 0;
+};
+
+// The real local time of the host.
+class SystemClock final : public IHostClock {
+ public:
+  LocalTime Now() override;
+};
+
+struct Machine {
+  Cpu6502 cpu;
+  BusRQ4800 bus;
+  FlashFileSystem storage;
+  int32_t frameCount = 0;
+  bool warmResetRequest = false;
+
+  // An unsupported instruction stops the machine: no frame runs until a
+  // reset (cold, warm, flash initialise or image load) clears the fault.
+  bool faulted = false;
+  int faultOpcode = 0;
+  int faultAddress = 0;
+
+  const ResourceStore& resources;
+  std::string dataDirectory;  // with its trailing separator; holds "rq4800.fls"
+  IHostClock* clock = nullptr;
+
+  // Assembles the machine (buffers, reset, links); PowerOn is separate.
+  Machine(const ResourceStore& resources, std::string dataDirectory, IHostClock* clock);
+  Machine(const Machine&) = delete;
+  Machine& operator=(const Machine&) = delete;
+};
+
+void PowerOn(Machine& machine);
+void ColdReset(Machine& machine);
+void RunFrame(Machine& machine);
+
+// Flash image operations. SaveFlashImage writes through a temporary file and
+// a rename, so a failure leaves the old file whole; it returns false (with a
+// reason in *error when given) on any failure.
+bool SaveFlashImage(Machine& machine, std::string* error = nullptr);
+void InitialiseFlash(Machine& machine);
+bool LoadFlashImageFile(Machine& machine, const uint8_t* data, size_t size);
+
+}  // namespace rq4800
