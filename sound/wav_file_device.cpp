@@ -1,0 +1,101 @@
+#include "sound/wav_file_device.h"
+
+#include <algorithm>
+#include <array>
+#include <utility>
+
+namespace rq4800 {
+namespace {
+
+// The RIFF size fields are 32-bit; a recording stops growing before they
+// would overflow (after about 13 hours) instead of writing a broken header.
+constexpr uint32_t kMaxDataBytes = 0xFFFFFFFFu - (WavFileDevice::kHeaderBytes - 8);
+
+void Put16(uint8_t* p, uint32_t v) {
+  p[0] = static_cast<uint8_t>(v);
+  p[1] = static_cast<uint8_t>(v >> 8);
+}
+void Put32(uint8_t* p, uint32_t v) {
+  Put16(p, v & 0xFFFF);
+  Put16(p + 2, v >> 16);
+}
+
+}  // namespace
+
+WavFileDevice::WavFileDevice(std::string path) : path_(std::move(path)) {}
+
+WavFileDevice::~WavFileDevice() { Close(); }
+
+bool WavFileDevice::Open() {
+  Close();
+  file_ = std::fopen(path_.c_str(), "wb");
+  if (file_ == nullptr) return false;
+  dataBytes_ = 0;
+  pending_ = 0;
+  finished_ = 0;
+  WriteHeader();
+  return true;
+}
+
+void WavFileDevice::WriteHeader() {
+  std::array<uint8_t, kHeaderBytes> h{};
+  const uint32_t blockAlign = kChannels * kBitsPerSample / 8;
+  std::copy_n("RIFF", 4, h.begin());
+  Put32(&h[4], 36 + dataBytes_);
+  std::copy_n("WAVE", 4, h.begin() + 8);
+  std::copy_n("fmt ", 4, h.begin() + 12);
+  Put32(&h[16], 16);  // size of the PCM format record
+  Put16(&h[20], 1);   // PCM
+  Put16(&h[22], kChannels);
+  Put32(&h[24], kSampleRate);
+  Put32(&h[28], kSampleRate * blockAlign);
+  Put16(&h[32], blockAlign);
+  Put16(&h[34], kBitsPerSample);
+  std::copy_n("data", 4, h.begin() + 36);
+  Put32(&h[40], dataBytes_);
+  std::fseek(file_, 0, SEEK_SET);
+  std::fwrite(h.data(), 1, h.size(), file_);
+  std::fseek(file_, 0, SEEK_END);
+}
+
+bool WavFileDevice::Prepare(WaveBlock& block) {
+  if (file_ == nullptr || block.data == nullptr || block.bytes < 0 || block.bytes % 2 != 0) return false;
+  block.prepared = true;
+  return true;
+}
+
+void WavFileDevice::Unprepare(WaveBlock& block) { block.prepared = false; }
+
+void WavFileDevice::Queue(WaveBlock& block) {
+  if (file_ == nullptr || !block.prepared) return;
+  ++pending_;
+  const auto bytes = static_cast<uint32_t>(block.bytes);
+  if (bytes > kMaxDataBytes - dataBytes_) return;
+  std::array<uint8_t, 4096> out;
+  const int samples = block.bytes / 2;
+  for (int done = 0; done < samples;) {
+    const int n = std::min<int>(samples - done, static_cast<int>(out.size() / 2));
+    for (int k = 0; k < n; ++k) Put16(&out[2 * k], static_cast<uint16_t>(block.data[done + k]));
+    std::fwrite(out.data(), 1, 2 * static_cast<size_t>(n), file_);
+    done += n;
+  }
+  dataBytes_ += bytes;
+  WriteHeader();
+  std::fflush(file_);
+}
+
+int WavFileDevice::TakeFinishedBlocks() { return std::exchange(finished_, 0); }
+
+void WavFileDevice::FinishBlocks(int n) {
+  const int count = n < pending_ ? (n > 0 ? n : 0) : pending_;
+  pending_ -= count;
+  finished_ += count;
+}
+
+void WavFileDevice::Close() {
+  if (file_ == nullptr) return;
+  std::fclose(file_);
+  file_ = nullptr;
+}
+
+}  // namespace rq4800
