@@ -64,6 +64,13 @@ struct BusRQ4800 final : IBus6502 {
   void FlashCommandCycle(int address, int value);
   void ResetMachine();
 
+  // The front end gives the bus its sample ring once the wave output has
+  // storage for it; the beeper and the sound generator both write into it.
+  void AttachRing(SampleRing* sampleRing) {
+    ring = sampleRing;
+    sound.ring = sampleRing;
+  }
+
   bool FlashMode() const { return (ports[0x0A] & 0x80) != 0; }
   const uint8_t* Lcd() const { return ram.get() + kLcdAddress; }
 };

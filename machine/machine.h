@@ -1,6 +1,7 @@
 #pragma once
 // The emulated device as a whole: processor, bus and the host-side view of the
 // flash file system, with the frame that advances device time.
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -43,24 +44,49 @@ struct Machine {
   int faultAddress = 0;
 
   const ResourceStore& resources;
-  std::string dataDirectory;  // with its trailing separator; holds "rq4800.fls"
-  IHostClock* clock = nullptr;
+  std::string dataDirectory;  // with its trailing separator; holds "rq4800.fls"; empty: no image file
+  SystemClock systemClock;
+  IHostClock* clock = nullptr;  // the host's local time; systemClock when none is given
+
+  // The image file found at power-on had the wrong size and was not loaded;
+  // the next save moves it aside to "rq4800.fls.bak" rather than overwrite
+  // the only copy of what it held.
+  bool keepOldImageOnSave = false;
 
   // Assembles the machine (buffers, reset, links); PowerOn is separate.
-  Machine(const ResourceStore& resources, std::string dataDirectory, IHostClock* clock);
+  Machine(const ResourceStore& resources, std::string dataDirectory = {}, IHostClock* clock = nullptr);
   Machine(const Machine&) = delete;
   Machine& operator=(const Machine&) = delete;
 };
 
+// File names inside the data directory. A save writes the temporary file and
+// renames it over the image.
+inline constexpr const char* kFlashImageName = "rq4800.fls";
+inline constexpr const char* kFlashImageTempName = "rq4800.fls.new";
+inline constexpr const char* kFlashImageBackupName = "rq4800.fls.bak";
+
 void PowerOn(Machine& machine);
 void ColdReset(Machine& machine);
 void RunFrame(Machine& machine);
+// What follows processor slice `slice` (0..575) of a frame: the three timers,
+// the tick source and the beeper's sample slots, counted in sampleClock.
+void AdvanceTimers(Machine& machine, int slice, double& sampleClock);
 
 // Flash image operations. SaveFlashImage writes through a temporary file and
 // a rename, so a failure leaves the old file whole; it returns false (with a
 // reason in *error when given) on any failure.
 bool SaveFlashImage(Machine& machine, std::string* error = nullptr);
 void InitialiseFlash(Machine& machine);
+// Ignores (and returns false for) contents that are not exactly one flash image.
 bool LoadFlashImageFile(Machine& machine, const uint8_t* data, size_t size);
+
+// The steps of PowerOn: ROM images 112..114 into their ranges (a missing one
+// leaves its range as it is), then the flash from the image file or the
+// default image.
+void LoadRomImages(Machine& machine);
+void LoadFlashAtPowerOn(Machine& machine);
+
+// Clears a fault left by an unsupported instruction; every reset path runs it.
+void ClearFault(Machine& machine);
 
 }  // namespace rq4800
