@@ -1,0 +1,80 @@
+#pragma once
+// The device's keys, pressed from the PC keyboard and by clicks on the skin.
+//
+// A key code is row * 10 + column of the 6 x 10 key matrix. The firmware
+// reads the matrix as eight key words of the bus; keyMatrixTable gives, for
+// each key code, (key-word index << 8) | bit mask, 0 where no key exists.
+// Pressing a key REPLACES its word, so two keys on one word never show
+// together. Any key-up releases every key.
+#include <array>
+#include <cstdint>
+
+namespace rq4800 {
+
+struct Machine;
+struct Screen;
+
+// The PC keys the emulator maps, free of any platform's key codes; a front
+// end translates its own codes into these. Letters and digits are contiguous
+// and in order (kA + n is the n-th letter), so a translation may count.
+enum class HostKey : uint8_t {
+  kNone,
+  kA, kB, kC, kD, kE, kF, kG, kH, kI, kJ, kK, kL, kM,
+  kN, kO, kP, kQ, kR, kS, kT, kU, kV, kW, kX, kY, kZ,
+  k0, k1, k2, k3, k4, k5, k6, k7, k8, k9,
+  kF1, kF2, kF3, kF4,
+  kUp, kDown, kLeft, kRight, kPageUp, kPageDown,
+  kEnter, kEscape, kSpace, kShift, kCapsLock,
+};
+
+extern const uint16_t keyMatrixTable[6][10];
+
+struct VirtualKey {
+  HostKey key;
+  uint8_t keyCode;
+};
+// PC key -> key code, searched in order. Digits share keys with letters
+// (1, 2, 3 are B, N, M; 4, 5, 6 are G, H, J; 7, 8, 9 are T, Y, U).
+extern const std::array<VirtualKey, 51> virtualKeyTable;
+
+// The five characters that reach the device through the PC's character
+// messages, whatever PC key typed them (Shift+8 for "*", the keypad, ...).
+struct CharacterKey {
+  char character;
+  uint8_t keyCode;
+};
+extern const std::array<CharacterKey, 5> characterKeyTable;
+
+// Key code for a PC key or a character; -1 when it has none.
+int FindVirtualKey(HostKey key);
+int FindCharacterKey(char32_t c);
+
+// Presses one key of the matrix; out-of-range or empty positions do nothing.
+// A wake key (key codes 0, 1..6, 15) pressed while the firmware waits with
+// 0xF0 in port 0x05 requests a warm reset, which the next frame performs.
+void PressKey(Machine& machine, int column, int row);
+void PressKeyCode(Machine& machine, int keyCode);
+void ReleaseAllKeys(Machine& machine);
+
+// The front end's input handlers, called between machine frames.
+//
+// KeyDown ignores every key but Shift itself while Shift is held: shifted
+// characters come through Character instead. The platform's auto-repeat may
+// call it again for a held key; that presses the key again.
+void KeyDown(Machine& machine, HostKey key, bool shiftHeld);
+// A key-up of any mapped PC key releases all keys.
+void KeyUp(Machine& machine, HostKey key);
+// Presses the key of "*", "+", "-", ".", "/"; returns whether c was one of
+// them. Such a key is released by CharacterUp at the release of the PC key
+// that typed it, as well as by any other release.
+bool Character(Machine& machine, char32_t c);
+void CharacterUp(Machine& machine, char32_t c);
+// Left button at (x, y) of the skin: presses the key whose region strictly
+// holds the point and draws it pressed. Returns its key code, or -1 when the
+// point is on no key. Coordinates are taken as unsigned 16-bit values, so a
+// point left of or above the window is on no key.
+int ButtonDown(Machine& machine, Screen& screen, int x, int y);
+// Left button released anywhere: releases all keys and restores the keyboard picture.
+void ButtonUp(Machine& machine, Screen& screen);
+
+}  // namespace rq4800

@@ -1,0 +1,89 @@
+#include "host/startup.h"
+
+#include <chrono>
+#include <filesystem>
+#include <system_error>
+#include <thread>
+
+#include "host/paths.h"
+#include "host/settings_file.h"
+#include "machine/resource_store.h"
+
+namespace rq4800 {
+
+uint64_t SteadyMeasureClock::Milliseconds() {
+  using namespace std::chrono;
+  return static_cast<uint64_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+}
+
+void SteadyMeasureClock::Sleep(int milliseconds) {
+  std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+FrontEndPaths MakeFrontEndPaths(const std::string& programFolder) {
+  FrontEndPaths paths;
+  paths.programFolder = JoinPath(programFolder, "");
+  if (paths.programFolder.empty()) paths.programFolder = "./";
+  paths.dataDirectory = paths.programFolder + "data/";
+  paths.settingsFile = paths.programFolder + "rq4800.ini";
+  return paths;
+}
+
+void PrepareProgramFolder(const FrontEndPaths& paths) {
+  std::error_code ignored;
+  std::filesystem::create_directory(paths.dataDirectory, ignored);
+  CreateFileIfMissing(paths.settingsFile);
+}
+
+std::string EnterWorkingFolder(const FrontEndPaths& paths) {
+  std::string folder = ReadProfileString(paths.settingsFile, "ROM", "Directory", paths.programFolder);
+  std::error_code ignored;
+  if (!folder.empty()) std::filesystem::current_path(folder, ignored);
+  return folder;
+}
+
+uint32_t MeasureFrequency(IPacingClock& clock, IMeasureClock& measure) {
+  uint64_t t0 = measure.Milliseconds();
+  uint64_t c0 = clock.Ticks();
+  measure.Sleep(1000);
+  uint64_t ms = measure.Milliseconds() - t0;
+  uint64_t d = clock.Ticks() - c0;
+  return MeasuredFrequency(d, ms);
+}
+
+uint32_t SettingsFrequency(const FrontEndPaths& paths, IPacingClock& clock, IMeasureClock& measure) {
+  int stored = ReadProfileInt(paths.settingsFile, "CPU", "Frequency", 0);
+  if (stored > 0) return static_cast<uint32_t>(stored);
+  uint32_t frequency = MeasureFrequency(clock, measure);
+  WriteProfileString(paths.settingsFile, "CPU", "Frequency", std::to_string(frequency));
+  return frequency;
+}
+
+void ApplyFirmwareSettings(ResourceStore& resources, const FrontEndPaths& paths) {
+  struct Replacement {
+    const char* key;
+    int id;
+    size_t size;
+  };
+  static constexpr Replacement kReplacements[] = {
+      {"ROM0", resource::kRom0, resource::kRomImageSize},
+      {"ROM1", resource::kRom1, resource::kRomImageSize},
+      {"ROM3", resource::kRom3, resource::kRomImageSize},
+      {"Flash", resource::kDefaultFlash, resource::kFlashImageSize},
+  };
+  for (const Replacement& r : kReplacements) {
+    std::string file = ReadProfileString(paths.settingsFile, "Firmware", r.key, "");
+    if (file.empty()) continue;
+    if (std::filesystem::path(file).is_relative()) file = JoinPath(paths.programFolder, file);
+    resources.ReplaceFromFile(r.id, file, r.size);
+  }
+}
+
+void SaveWorkingFolder(const FrontEndPaths& paths) {
+  std::error_code error;
+  std::filesystem::path folder = std::filesystem::current_path(error);
+  if (error) return;
+  WriteProfileString(paths.settingsFile, "ROM", "Directory", folder.string());
+}
+
+}  // namespace rq4800

@@ -1,0 +1,68 @@
+#pragma once
+// The desktop program's start-up and exit around the settings file, in the
+// order the program runs them:
+//   1. program folder (where the program file lies, with its separator);
+//   2. data directory "data/" beside the program, created (it holds the
+//      flash image "rq4800.fls");
+//   3. settings file "rq4800.ini" beside the program, created empty if absent;
+//   4. "ROM"/"Directory" (default: the program folder) made the working folder;
+//   5. "CPU"/"Frequency", the pacing clock's ticks per microsecond, measured
+//      over one second and written back when it is 0 or absent;
+//   then the firmware replacements of section "Firmware" for the machine.
+// At exit the working folder of that moment goes back under "ROM"/"Directory",
+// so the folder of the last file opened is where the next start begins.
+#include <cstdint>
+#include <string>
+
+#include "host/pacing.h"
+
+namespace rq4800 {
+
+struct ResourceStore;
+
+struct FrontEndPaths {
+  std::string programFolder;  // with its trailing separator
+  std::string dataDirectory;  // programFolder + "data/"
+  std::string settingsFile;   // programFolder + "rq4800.ini"
+};
+
+// The millisecond tick count and a wait, against which the pacing clock is
+// measured; tests give a fake that moves both clocks together.
+class IMeasureClock {
+ public:
+  virtual ~IMeasureClock() = default;
+  virtual uint64_t Milliseconds() = 0;
+  virtual void Sleep(int milliseconds) = 0;
+};
+
+class SteadyMeasureClock final : public IMeasureClock {
+ public:
+  uint64_t Milliseconds() override;
+  void Sleep(int milliseconds) override;
+};
+
+FrontEndPaths MakeFrontEndPaths(const std::string& programFolder);
+
+// Steps 2 and 3. Failures are ignored: a missing data directory only means the
+// flash image cannot be saved, a missing settings file reads as defaults.
+void PrepareProgramFolder(const FrontEndPaths& paths);
+
+// Step 4; returns the folder that was asked for (entered or not).
+std::string EnterWorkingFolder(const FrontEndPaths& paths);
+
+// Step 5: the frequency to pace with. A value of 0, an absent entry or a
+// negative value is measured: ticks over a one-second wait, rounded half up
+// to ticks per microsecond, and written back as a plain decimal number.
+uint32_t SettingsFrequency(const FrontEndPaths& paths, IPacingClock& clock, IMeasureClock& measure);
+uint32_t MeasureFrequency(IPacingClock& clock, IMeasureClock& measure);
+
+// Section "Firmware": "ROM0", "ROM1", "ROM3" and "Flash" name files that
+// replace the built-in ROM images and default flash image. Relative names are
+// taken from the program folder. A missing file or one of the wrong size is
+// not used (the resource store logs which and why).
+void ApplyFirmwareSettings(ResourceStore& resources, const FrontEndPaths& paths);
+
+// Exit: the current working folder goes under "ROM"/"Directory".
+void SaveWorkingFolder(const FrontEndPaths& paths);
+
+}  // namespace rq4800
