@@ -1,0 +1,40 @@
+#include "host/qt/key_map.h"
+
+namespace rq4800 {
+
+HostKey HostKeyFromQt(int qtKey, Qt::KeyboardModifiers modifiers) {
+  if (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) {
+    return static_cast<HostKey>(static_cast<int>(HostKey::kA) + (qtKey - Qt::Key_A));
+  }
+  if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) {
+    if (modifiers & Qt::KeypadModifier) return HostKey::kNone;
+    return static_cast<HostKey>(static_cast<int>(HostKey::k0) + (qtKey - Qt::Key_0));
+  }
+  switch (qtKey) {
+    case Qt::Key_F1: return HostKey::kF1;
+    case Qt::Key_F2: return HostKey::kF2;
+    case Qt::Key_F3: return HostKey::kF3;
+    case Qt::Key_F4: return HostKey::kF4;
+    case Qt::Key_Up: return HostKey::kUp;
+    case Qt::Key_Down: return HostKey::kDown;
+    case Qt::Key_Left: return HostKey::kLeft;
+    case Qt::Key_Right: return HostKey::kRight;
+    case Qt::Key_PageUp: return HostKey::kPageUp;
+    case Qt::Key_PageDown: return HostKey::kPageDown;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return HostKey::kEnter;
+    case Qt::Key_Escape: return HostKey::kEscape;
+    case Qt::Key_Space: return HostKey::kSpace;
+    case Qt::Key_Shift: return HostKey::kShift;
+    case Qt::Key_CapsLock: return HostKey::kCapsLock;
+    default: return HostKey::kNone;
+  }
+}
+
+char32_t CharacterOf(const QKeyEvent& event) {
+  const QString text = event.text();
+  if (text.size() != 1) return 0;
+  return text.at(0).unicode();
+}
+
+}  // namespace rq4800

@@ -1,0 +1,17 @@
+#pragma once
+// Qt's key codes to the emulator's PC keys. The digit keys of the numeric
+// keypad are not the main row's digits (on the device's home platform they
+// have key codes of their own, which the key table does not hold), so they
+// map to nothing; their characters still reach the device's "." and "/".
+#include <QKeyEvent>
+
+#include "host/keyboard.h"
+
+namespace rq4800 {
+
+HostKey HostKeyFromQt(int qtKey, Qt::KeyboardModifiers modifiers);
+
+// The one character of a key event's text, or 0 when it has none or more.
+char32_t CharacterOf(const QKeyEvent& event);
+
+}  // namespace rq4800

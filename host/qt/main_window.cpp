@@ -1,0 +1,332 @@
+#include "host/qt/main_window.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLayout>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPixmap>
+#include <QShortcut>
+#include <QStatusBar>
+#include <QUrl>
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+#include "core/debug_log.h"
+#include "host/keyboard.h"
+#include "host/paths.h"
+#include "host/qt/about_dialog.h"
+#include "host/qt/debug_dialog.h"
+#include "host/qt/key_map.h"
+#include "host/qt/log_window.h"
+#include "host/qt/menu_table.h"
+#include "host/qt/qt_wave_device.h"
+#include "host/qt/screen_widget.h"
+#include "host/skin_layout.h"
+#include "storage/download_file.h"
+
+namespace rq4800 {
+
+namespace {
+
+// Fast play runs frames back to back, but hands the event loop back after
+// this much of the pacing clock or this many frames, whichever comes first,
+// so that keys, menus and sound refills are still served.
+constexpr uint64_t kFastPlaySlicesPerSecond = 100;  // 10 ms
+constexpr int kFastPlayMaxFrames = 25;
+
+void LogSink(void* context, std::string_view text) {
+  static_cast<MainWindow*>(context)->TakeLog(text);
+}
+
+}  // namespace
+
+MainWindow::MainWindow(const DesktopOptions& options) : QMainWindow(nullptr), runLoop_(options.runLoop) {
+  DebugLogTarget previous = SetDebugLogTarget({&LogSink, this});
+  previousLog_ = {previous.sink, previous.context};
+
+  // Folders, settings and the pacing clock's rate.
+  paths = MakeFrontEndPaths(options.programFolder);
+  PrepareProgramFolder(paths);
+  EnterWorkingFolder(paths);
+  clock_ = options.pacingClock;
+  if (clock_ == nullptr) {
+    ownPacingClock_ = std::make_unique<SteadyPacingClock>();
+    clock_ = ownPacingClock_.get();
+  }
+  SteadyMeasureClock steadyMeasure;
+  frequency = SettingsFrequency(paths, *clock_, options.measureClock ? *options.measureClock : steadyMeasure);
+  pacing.ticksPerFrame = TicksPerFrame(frequency);
+  pacing.fastPlay = false;
+
+  // The machine, powered on with the user's firmware files or the built-in ones.
+  ApplyFirmwareSettings(resources, paths);
+  machine = std::make_unique<Machine>(resources, paths.dataDirectory, options.hostClock);
+  PowerOn(*machine);
+
+  // The screen and the window.
+  SetUpScreen(screen, resources);
+  setWindowTitle(QStringLiteral("Lumora模拟器"));
+  if (auto icon = resources.Find(resource::kProgramIcon); !icon.empty()) {
+    QPixmap pixmap;
+    if (pixmap.loadFromData(icon.data(), static_cast<uint>(icon.size()), "BMP")) setWindowIcon(pixmap);
+  }
+  screenWidget = new ScreenWidget(screen.frameBuffer, this);
+  screenWidget->beforePaint = [this] { PaintLcd(screen, machine->bus.Lcd()); };
+  screenWidget->buttonDown = [this](int x, int y) {
+    if (ButtonDown(*machine, screen, x, y) >= 0) screenWidget->update();
+  };
+  screenWidget->buttonUp = [this] {
+    ButtonUp(*machine, screen);
+    screenWidget->update();
+  };
+  setCentralWidget(screenWidget);
+  BuildMenu();
+  faultLabel = new QLabel(this);
+  faultLabel->setObjectName(QStringLiteral("fault"));
+  statusBar()->addPermanentWidget(faultLabel);
+  statusBar()->setSizeGripEnabled(false);
+  layout()->setSizeConstraint(QLayout::SetFixedSize);
+  setAcceptDrops(true);
+
+  // Sound: the ring is attached whether a device opened or not.
+  if (options.sound) {
+    waveDevice_ = std::make_unique<QtWaveDevice>();
+    connect(waveDevice_.get(), &QtWaveDevice::blocksFinished, this, [this] { ServiceWaveOutput(waveOutput); });
+    soundOn = OpenWaveOutput(waveOutput, *waveDevice_, ring);
+  }
+  machine->bus.AttachRing(&ring);
+
+  loopTimer_.setSingleShot(true);
+  loopTimer_.setTimerType(Qt::PreciseTimer);
+  connect(&loopTimer_, &QTimer::timeout, this, &MainWindow::PacingPass);
+  if (runLoop_) loopTimer_.start(0);
+}
+
+MainWindow::~MainWindow() {
+  loopTimer_.stop();
+  SetDebugLogTarget({previousLog_.sink, previousLog_.context});
+  if (machine) machine->bus.AttachRing(nullptr);
+}
+
+void MainWindow::BuildMenu() {
+  std::map<QString, QMenu*> menus;
+  for (const MenuItem& item : kMainMenu) {
+    const QString title = QString::fromUtf8(item.menu);
+    QMenu*& menu = menus[title];
+    if (menu == nullptr) menu = menuBar()->addMenu(title);
+    if (item.text == nullptr) {
+      menu->addSeparator();
+      continue;
+    }
+    QAction* action = menu->addAction(QString::fromUtf8(item.text));
+    action->setData(item.id);
+    action->setCheckable(item.checkable);
+    const int id = item.id;
+    connect(action, &QAction::triggered, this, [this, id] { RunCommand(id); });
+    // The accelerators are a table of their own, as on the device's home
+    // platform: the menu shows its texts as they stand ("复位        F8"
+    // already names its key) and no shortcut column is added.
+    if (item.accelerator != nullptr) {
+      auto* shortcut = new QShortcut(QKeySequence(QString::fromLatin1(item.accelerator)), this);
+      shortcut->setContext(Qt::WindowShortcut);
+      connect(shortcut, &QShortcut::activated, this, [this, id] { RunCommand(id); });
+    }
+    actions[id] = action;
+  }
+}
+
+void MainWindow::PacingPass() {
+  if (exiting_ || Paused()) return;
+  uint64_t waitTicks = 0;
+  if (!pacing.fastPlay) {
+    PacingStep step = NextPacingStep(pacing, clock_->Ticks());
+    if (step.runFrame) {
+      RunFrame(*machine);
+      ++framesRun;
+    }
+    if (step.paint) Paint();
+    waitTicks = step.waitTicks;
+  } else {
+    const uint64_t start = clock_->Ticks();
+    const uint64_t budget = clock_->TicksPerSecond() / kFastPlaySlicesPerSecond;
+    for (int n = 0; n < kFastPlayMaxFrames && clock_->Ticks() - start < budget; ++n) {
+      PacingStep step = NextPacingStep(pacing, clock_->Ticks());
+      RunFrame(*machine);
+      ++framesRun;
+      if (step.paint) Paint();
+    }
+  }
+  if (soundOn) ServiceWaveOutput(waveOutput);
+  ShowFault();
+  if (runLoop_) loopTimer_.start(WaitMilliseconds(waitTicks, clock_->TicksPerSecond()));
+}
+
+void MainWindow::Paint() {
+  PaintLcd(screen, machine->bus.Lcd());
+  // Between frames only the LCD panel changes; key highlights ask for their own paint.
+  screenWidget->update(skin::kPanelLeft, skin::kPanelTop, skin::kPanelRight - skin::kPanelLeft + 1,
+                       skin::kPanelHeight);
+}
+
+void MainWindow::Pause() { ++pauseDepth_; }
+
+void MainWindow::Resume() {
+  if (pauseDepth_ > 0 && --pauseDepth_ == 0) {
+    RestartPacing(pacing);
+    if (runLoop_ && !exiting_) loopTimer_.start(0);
+  }
+}
+
+void MainWindow::ShowStatus(const QString& text) { statusBar()->showMessage(text); }
+
+void MainWindow::ShowFault() {
+  if (machine->faulted && !faultShown_) {
+    faultLabel->setText(QString::asprintf("不支持的指令 %02X at %04X", machine->faultOpcode & 0xFF,
+                                          machine->faultAddress & 0xFFFF));
+    faultShown_ = true;
+  } else if (!machine->faulted && faultShown_) {
+    faultLabel->clear();
+    faultShown_ = false;
+  }
+}
+
+void MainWindow::TakeLog(std::string_view text) {
+  if (previousLog_.sink != nullptr) {
+    previousLog_.sink(previousLog_.context, text);
+  } else {
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    std::fflush(stdout);
+  }
+  if (logWindow != nullptr) logWindow->Append(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+void MainWindow::RunCommand(int id) {
+  switch (id) {
+    case command::kExit:
+      if (exiting_) return;
+      exiting_ = true;
+      loopTimer_.stop();
+      SaveWorkingFolder(paths);
+      emit quitRequested();
+      return;
+    case command::kReset:
+      ColdReset(*machine);
+      break;
+    case command::kSaveFlash: {
+      std::string error;
+      if (!SaveFlashImage(*machine, &error)) {
+        ShowStatus(QStringLiteral("保存FLASH失败: %1").arg(QString::fromStdString(error)));
+      }
+      break;
+    }
+    case command::kFastPlay:
+      pacing.fastPlay = !pacing.fastPlay;
+      actions[command::kFastPlay]->setChecked(pacing.fastPlay);
+      RestartPacing(pacing);
+      if (runLoop_ && !Paused()) loopTimer_.start(0);
+      break;
+    case command::kDebug: {
+      DebugDialog dialog(*machine, this);
+      RunModal(dialog);
+      break;
+    }
+    case command::kDownload:
+      OpenFileDialog();
+      break;
+    case command::kInitialiseFlash:
+      InitialiseFlash(*machine);
+      break;
+    case command::kAbout: {
+      AboutDialog dialog(this);
+      RunModal(dialog);
+      break;
+    }
+    case command::kFlashInfo:
+      if (logWindow == nullptr) logWindow = new LogWindow(this);
+      logWindow->show();
+      logWindow->raise();
+      machine->storage.PrintInfo();
+      logWindow->Flush();
+      break;
+    default:
+      return;
+  }
+  ShowFault();
+  Paint();
+}
+
+int MainWindow::RunModal(QDialog& dialog) {
+  Pause();
+  emit dialogOpened(&dialog);
+  int result = dialog.exec();
+  Resume();
+  return result;
+}
+
+void MainWindow::OpenFileDialog() {
+  QFileDialog dialog(this);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setNameFilters(QString::fromLatin1(kOpenFileFilters).split(QStringLiteral(";;")));
+  dialog.setDefaultSuffix(QStringLiteral("bin"));
+  if (sharedFilePath.empty()) {
+    dialog.setDirectory(QDir::currentPath());
+  } else {
+    dialog.selectFile(QString::fromStdString(sharedFilePath));
+  }
+  if (RunModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+  const std::string path = dialog.selectedFiles().first().toStdString();
+  // The chosen file's folder becomes the working folder, which exit remembers.
+  std::error_code ignored;
+  std::filesystem::current_path(FolderOf(path), ignored);
+  LoadFile(path);
+}
+
+void MainWindow::LoadFile(const std::string& path) {
+  sharedFilePath = path;
+  DownloadResult result = DownloadFile(*machine, path);
+  ShowStatus(QStringLiteral("%1: %2").arg(QString::fromStdString(FileNameOf(path)), QString::fromUtf8(result.message)));
+  ShowFault();
+  Paint();
+}
+
+void MainWindow::keyPressEvent(QKeyEvent* event) {
+  const HostKey key = HostKeyFromQt(event->key(), event->modifiers());
+  if (key != HostKey::kNone) KeyDown(*machine, key, (event->modifiers() & Qt::ShiftModifier) != 0);
+  if (char32_t c = CharacterOf(*event)) Character(*machine, c);
+}
+
+void MainWindow::keyReleaseEvent(QKeyEvent* event) {
+  // A held key repeats its press only; the key comes up once, at the end.
+  if (event->isAutoRepeat()) return;
+  const HostKey key = HostKeyFromQt(event->key(), event->modifiers());
+  if (key != HostKey::kNone) KeyUp(*machine, key);
+  if (char32_t c = CharacterOf(*event)) CharacterUp(*machine, c);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  RunCommand(command::kExit);
+  event->accept();
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+  if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+  const QList<QUrl> urls = event->mimeData()->urls();
+  for (const QUrl& url : urls) {
+    if (url.isLocalFile()) LoadFile(url.toLocalFile().toStdString());
+  }
+  event->acceptProposedAction();
+}
+
+}  // namespace rq4800
