@@ -9,6 +9,11 @@
 
 namespace rq4800 {
 
+namespace {
+// The program's page is its README, whose place the build knows.
+constexpr const char* kProjectPage = RQ4800_README_PATH;
+}  // namespace
+
 AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
   setWindowTitle(QStringLiteral("版本信息"));
   setModal(true);
@@ -17,8 +22,8 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
   layout->addWidget(new QLabel(QStringLiteral("掌上电脑的桌面模拟器，运行自带的固件。"), this));
   layout->addWidget(new QLabel(QStringLiteral("以 C++20 与 Qt 6 编写，开放源代码。"), this));
 
-  const QString address = QString::fromLatin1(kProjectAddress);
-  link = new QLabel(QStringLiteral("网址 <a href=\"%1\">%1</a>").arg(address), this);
+  const QString address = QUrl::fromLocalFile(QString::fromUtf8(kProjectPage)).toString();
+  link = new QLabel(QStringLiteral("网址 <a href=\"%1\">README</a>").arg(address), this);
   link->setObjectName(QString::number(kLinkId));
   link->setTextFormat(Qt::RichText);
   link->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);

@@ -8,8 +8,6 @@ class QLabel;
 
 namespace rq4800 {
 
-inline constexpr const char* kProjectAddress = "https://example.org/rq4800/";
-
 class AboutDialog final : public QDialog {
   Q_OBJECT
  public:
