@@ -1,8 +1,6 @@
 #pragma once
-// A 64 KB RAM bus that records every access, so tests can check the number
-// and order of the processor's bus calls.
+// A 64 KB RAM bus recording every access, and a processor on it.
 #include <cstdint>
-#include <initializer_list>
 #include <ostream>
 #include <vector>
 
@@ -12,51 +10,43 @@ namespace rq4800::testing {
 
 struct Access {
   char kind;  // 'R' or 'W'
-  int address;
-  int value;
+  int address, value;
   bool operator==(const Access&) const = default;
+  friend std::ostream& operator<<(std::ostream& os, const Access& a) {
+    return os << a.kind << std::hex << " 0x" << a.address << "=0x" << a.value << std::dec;
+  }
 };
-
-inline std::ostream& operator<<(std::ostream& os, const Access& a) {
-  return os << a.kind << std::hex << " 0x" << a.address << "=0x" << a.value << std::dec;
-}
+inline Access R(int address, int value) { return {'R', address, value}; }
+inline Access W(int address, int value) { return {'W', address, value}; }
+using Trace = std::vector<Access>;
 
 struct RecordingBus final : IBus6502 {
   uint8_t memory[65536] = {};
-  std::vector<Access> trace;
-  bool recording = true;
-
+  Trace trace;
   int Read(int address) override {
-    int v = memory[address & 0xFFFF];
-    if (recording) trace.push_back({'R', address, v});
-    return v;
+    trace.push_back(R(address, memory[address & 0xFFFF]));
+    return trace.back().value;
   }
   void Write(int address, int value) override {
     memory[address & 0xFFFF] = static_cast<uint8_t>(value);
-    if (recording) trace.push_back({'W', address, value & 0xFF});
+    trace.push_back(W(address, value & 0xFF));
   }
-
-  // Places bytes without recording them.
-  void Poke(int address, std::initializer_list<int> bytes) {
+  void Poke(int address, const std::vector<int>& bytes) {  // not recorded
     for (int b : bytes) memory[address++ & 0xFFFF] = static_cast<uint8_t>(b);
-  }
-  void Poke(int address, const std::vector<uint8_t>& bytes) {
-    for (uint8_t b : bytes) memory[address++ & 0xFFFF] = b;
   }
 };
 
-// A processor on a recording bus, positioned to run the instruction at pc.
+// A processor on a recording bus, about to run code placed at pc.
 struct CpuFixture {
   RecordingBus bus;
   Cpu6502 cpu{bus};
-
-  explicit CpuFixture(int pc = 0x0200) {
+  explicit CpuFixture(int pc = 0x0200, const std::vector<int>& code = {}) {
+    bus.Poke(pc, code);
     cpu.PC = static_cast<uint32_t>(pc);
     cpu.SP = 0xFF;
   }
-
-  // Fetches and executes one instruction the way the run slice does, and
-  // returns the units it cost. The trace then holds exactly its accesses.
+  // Runs one instruction as the slice does and returns the units it cost; the
+  // trace then holds exactly its accesses.
   int Step() {
     bus.trace.clear();
     int before = cpu.cycles;
@@ -66,8 +56,5 @@ struct CpuFixture {
     return cpu.cycles - before;
   }
 };
-
-inline Access R(int address, int value) { return {'R', address, value}; }
-inline Access W(int address, int value) { return {'W', address, value}; }
 
 }  // namespace rq4800::testing

@@ -1,10 +1,10 @@
 #pragma once
-// The built-in firmware running on a whole machine: a fixed host clock, a
-// sample ring that is drained into a recording after every frame, keys
-// pressed through the keyboard part, and the LCD read back as text by
-// matching it against the firmware's own font (parsed from firmware/font.s).
+// The built-in firmware on a whole machine: a fixed host clock, every sound
+// sample kept, keys pressed through the keyboard part, and the LCD read back
+// as text by matching it against the firmware's own font.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <fstream>
@@ -30,45 +30,37 @@ struct FixedClock final : IHostClock {
   LocalTime Now() override { return time; }
 };
 
-// The 95 glyphs of the firmware's font, 8 rows of 6 dots (bit 5 leftmost).
-struct FirmwareFont {
+// The glyphs of the firmware's font, 8 rows of 6 dots (bit 5 leftmost),
+// from its source lines of the form R "#.#.."
+inline std::vector<std::array<uint8_t, 8>> LoadFont() {
   std::vector<std::array<uint8_t, 8>> glyphs;
-
-  FirmwareFont() {
-    std::ifstream in(std::string(RQ4800_SOURCE_DIR) + "/firmware/font.s");
-    std::string line;
-    std::vector<uint8_t> rows;
-    while (std::getline(in, line)) {
-      const auto open = line.find("R \"");
-      if (open == std::string::npos || line.find_first_not_of(' ') != open) continue;
-      uint8_t bits = 0;
-      for (int i = 0; i < 5; ++i)
-        if (line[open + 3 + i] == '#') bits |= static_cast<uint8_t>(0x20 >> i);
-      rows.push_back(bits);
-    }
-    for (size_t g = 0; g + 8 <= rows.size(); g += 8) {
-      std::array<uint8_t, 8> glyph{};
-      for (int r = 0; r < 8; ++r) glyph[r] = rows[g + r];
-      glyphs.push_back(glyph);
-    }
+  std::ifstream in(std::string(RQ4800_SOURCE_DIR) + "/firmware/font.s");
+  int row = 0;
+  for (std::string line; std::getline(in, line);) {
+    const auto open = line.find("R \"");
+    if (open == std::string::npos || line.find_first_not_of(' ') != open) continue;
+    if (row == 0) glyphs.emplace_back();
+    for (int i = 0; i < 5; ++i)
+      if (line[open + 3 + i] == '#') glyphs.back()[row] |= static_cast<uint8_t>(0x20 >> i);
+    row = (row + 1) % 8;
   }
-};
+  return glyphs;
+}
 
 class FirmwareTest : public ::testing::Test {
  protected:
-  static constexpr int kLcd = 0x09C0;
-
   ResourceStore resources;
   FixedClock clock;
   SampleRing ring;
   std::unique_ptr<Machine> machine;
   std::vector<int16_t> audio;  // every sample the frames produced, in order
-  FirmwareFont font;
-  int frames = 0;
+  const std::vector<std::array<uint8_t, 8>> font = LoadFont();
 
-  // Subclasses may give their own flash image before Boot.
+  // Subclasses may replace resources (a flash image) before Boot; a test
+  // may boot again, and each machine it leaves is checked.
   void Boot() {
-    ASSERT_EQ(font.glyphs.size(), 95u) << "font.s not found or malformed";
+    ExpectNoFault();
+    ASSERT_EQ(font.size(), 95u) << "font.s not found or malformed";
     ASSERT_FALSE(resources.Find(resource::kRom0).empty()) << "no built-in firmware";
     ring.samples.assign(SampleRing::kCapacity, 0);
     machine = std::make_unique<Machine>(resources, std::string{}, &clock);
@@ -77,19 +69,17 @@ class FirmwareTest : public ::testing::Test {
   }
 
   // Every run of the firmware must stay within the documented opcodes.
-  void TearDown() override {
-    if (machine) {
-      EXPECT_FALSE(machine->faulted) << "unsupported opcode " << std::hex << machine->faultOpcode << " at "
-                                     << machine->faultAddress;
-    }
+  void TearDown() override { ExpectNoFault(); }
+  void ExpectNoFault() const {
+    if (!machine) return;
+    EXPECT_FALSE(machine->faulted) << "unsupported opcode " << std::hex << machine->faultOpcode << " at "
+                                   << machine->faultAddress;
   }
 
   void Run(int count) {
     for (int i = 0; i < count && !machine->faulted; ++i) {
       RunFrame(*machine);
-      ++frames;
-      // The wave output's part: take every sample the frame produced.
-      while (ring.read != ring.write) {
+      while (ring.read != ring.write) {  // the wave output's part
         audio.push_back(ring.samples[ring.read]);
         ring.read = ring.read + 1 == SampleRing::kCapacity ? 0 : ring.read + 1;
       }
@@ -97,16 +87,13 @@ class FirmwareTest : public ::testing::Test {
   }
   void RunSeconds(double seconds) { Run(static_cast<int>(seconds * 50)); }
 
-  // A key held for a few frames, then released, then time for the screen to
-  // answer it.
+  // A key held for 3 frames, released, then time for the screen to answer.
   void Press(int keyCode, int settleFrames = 10) {
     PressKeyCode(*machine, keyCode);
     Run(3);
     ReleaseAllKeys(*machine);
     Run(settleFrames);
   }
-  void Hold(int keyCode) { PressKeyCode(*machine, keyCode); }
-  void ReleaseAll() { ReleaseAllKeys(*machine); }
 
   // From the home screen to menu item n (0..6).
   void OpenMenuItem(int n) {
@@ -114,82 +101,70 @@ class FirmwareTest : public ::testing::Test {
     for (int i = 0; i < n; ++i) Press(key::kDown, 3);
     Press(key::kEnter);
   }
+  // A fresh machine showing menu item n, whose title line has title.
+  void OpenScreen(int n, const std::string& title) {
+    Boot();
+    OpenMenuItem(n);
+    ASSERT_NE(Line(0).find(title), std::string::npos) << Screen();
+  }
 
-  const uint8_t* Lcd() const { return machine->bus.ram.get() + kLcd; }
+  const uint8_t* Lcd() const { return machine->bus.ram.get() + 0x09C0; }
   bool Dot(int x, int y) const { return (Lcd()[y * 20 + x / 8] >> (7 - x % 8)) & 1; }
   bool Icon(int row) const { return (Lcd()[row * 20] & 0x80) != 0; }
 
-  // The value the seven-segment digit d (0..3) shows through its icons; -1
-  // for a pattern that is no digit, 10 when dark.
-  int SegmentDigit(int d) const {
+  // The four seven-segment digits as a number; -1 when one shows no digit.
+  int SegmentDigits() const {
     static const int rows[4][7] = {{1, 2, 33, 34, 35, 0, 3}, {6, 7, 29, 30, 31, 5, 8},
                                    {11, 13, 24, 25, 26, 10, 14}, {16, 17, 19, 21, 22, 15, 18}};
-    static const int shapes[11] = {0x3F, 0x06, 0x5B, 0x4F, 0x66, 0x6D, 0x7D, 0x07, 0x7F, 0x6F, 0x00};
-    int bits = 0;
-    for (int s = 0; s < 7; ++s)
-      if (Icon(rows[d][s])) bits |= 1 << s;
-    for (int v = 0; v < 11; ++v)
-      if (shapes[v] == bits) return v;
-    return -1;
+    static const int shapes[10] = {0x3F, 0x06, 0x5B, 0x4F, 0x66, 0x6D, 0x7D, 0x07, 0x7F, 0x6F};
+    int value = 0;
+    for (int d = 0; d < 4; ++d) {
+      int bits = 0;
+      for (int s = 0; s < 7; ++s) bits |= Icon(rows[d][s]) << s;
+      const int* digit = std::find(shapes, shapes + 10, bits);
+      if (digit == shapes + 10) return -1;
+      value = value * 10 + static_cast<int>(digit - shapes);
+    }
+    return value;
   }
 
-  // The 6 x 8 cell of text column col, line line, as 8 rows of 6 bits.
-  std::array<uint8_t, 8> Cell(int col, int line) const {
+  // The 6 x 8 cell with its top-left dot at (x, y), as 8 rows of 6 bits.
+  std::array<uint8_t, 8> Cell(int x, int y) const {
     std::array<uint8_t, 8> cell{};
     for (int r = 0; r < 8; ++r)
-      for (int i = 0; i < 6; ++i)
-        if (Dot(2 + 6 * col + i, 8 * line + r)) cell[r] |= static_cast<uint8_t>(0x20 >> i);
+      for (int i = 0; i < 6; ++i) cell[r] |= static_cast<uint8_t>(Dot(x + i, y + r) << (5 - i));
     return cell;
   }
-
-  // The text of one line: each cell matched against the font, drawn dark on
-  // light or light on dark; 0x7F where no character matches.
+  // The text of one 8-row line: each cell matched against the font, dark on
+  // light or else light on dark; 0x7F where no character matches.
   std::string Line(int line) const {
     std::string text;
     for (int col = 0; col < 26; ++col) {
-      const auto cell = Cell(col, line);
-      char found = 0x7F;
-      for (size_t g = 0; g < font.glyphs.size() && found == 0x7F; ++g) {
-        bool plain = true, inverted = true;
-        for (int r = 0; r < 8; ++r) {
-          plain = plain && cell[r] == font.glyphs[g][r];
-          inverted = inverted && cell[r] == (font.glyphs[g][r] ^ 0x3F);
-        }
-        if (plain || inverted) found = static_cast<char>(0x20 + g);
-      }
-      text += found;
+      auto cell = Cell(2 + 6 * col, 8 * line);
+      auto glyph = std::find(font.begin(), font.end(), cell);
+      for (auto& row : cell) row ^= 0x3F;
+      if (glyph == font.end()) glyph = std::find(font.begin(), font.end(), cell);
+      text += glyph == font.end() ? '\x7F' : static_cast<char>(0x20 + (glyph - font.begin()));
     }
     return text;
   }
   // The whole screen as text, for failure messages.
   std::string Screen() const {
     std::string all;
-    for (int line = 0; line < 10; ++line) {
-      all += '|';
-      all += Line(line);
-      all += "|\n";
-    }
+    for (int line = 0; line < 10; ++line) all += '|' + Line(line) + "|\n";
     return all;
   }
-  // Whether line starts with text drawn at column col (cells compared with
-  // the font's rendering of the expected string).
-  bool ShowsAt(int col, int line, const std::string& text) const {
-    return Line(line).compare(col, text.size(), text) == 0;
-  }
-  // Whether text is drawn with its top-left cell at dot (x, y), anywhere on
-  // the screen (not only on the 8-row text lines).
+  bool ScreenHas(const std::string& text) const { return Screen().find(text) != std::string::npos; }
+  bool AtHome() const { return Line(0).find("RQ4800 Diagnostics") != std::string::npos; }
+  // Whether text is drawn with its top-left cell at dot (x, y), on or off the
+  // 8-row text lines.
   bool ShowsTextAtDot(int x, int y, const std::string& text) const {
-    for (size_t i = 0; i < text.size(); ++i) {
-      const auto& glyph = font.glyphs[static_cast<size_t>(text[i] - 0x20)];
-      for (int r = 0; r < 8; ++r)
-        for (int d = 0; d < 6; ++d)
-          if (Dot(x + 6 * static_cast<int>(i) + d, y + r) != (((glyph[r] >> (5 - d)) & 1) != 0)) return false;
-    }
+    for (size_t i = 0; i < text.size(); ++i)
+      if (Cell(x + 6 * static_cast<int>(i), y) != font[static_cast<size_t>(text[i] - 0x20)]) return false;
     return true;
   }
-  bool ScreenHas(const std::string& text) const { return Screen().find(text) != std::string::npos; }
-  // A text line drawn light on dark (the selection bar) has its gap dots set.
-  bool Inverted(int line) const { return Dot(1 + 6 * 25 + 6, 8 * line + 7) && Dot(7, 8 * line + 7); }
+  // A line drawn light on dark (the selection bar) has its gap dots set.
+  bool Inverted(int line) const { return Dot(157, 8 * line + 7) && Dot(7, 8 * line + 7); }
 };
 
 }  // namespace rq4800::test

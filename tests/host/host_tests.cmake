@@ -1,19 +1,19 @@
 # Platform-free front-end tests (included from tests/host/CMakeLists.txt).
 
-# Skin and screen: BMP loading, the LCD painter, blits and the keyboard restore.
+# Skin and screen: BMP loading, the LCD painter and the screen set-up.
 rq4800_add_test(test_host_screen
-  SOURCES image_test.cpp screen_test.cpp
+  SOURCES screen_test.cpp
   PARTS rq4800_core rq4800_machine rq4800_sound rq4800_storage rq4800_host)
 
 # Keyboard and mouse, and the headless runner's key scripts.
 rq4800_add_test(test_host_keyboard
-  SOURCES keyboard_test.cpp key_script_test.cpp
+  SOURCES keyboard_test.cpp
   PARTS rq4800_core rq4800_machine rq4800_sound rq4800_storage rq4800_host)
 
-# The pictures drawn at build time: sizes, key legends, pressed keyboard, glyphs.
+# The pictures drawn at build time, read through the screen's own loader.
 rq4800_add_test(test_host_artwork
   SOURCES artwork_test.cpp
-  PARTS rq4800_core)
+  PARTS rq4800_core rq4800_machine rq4800_sound rq4800_storage rq4800_host)
 add_dependencies(test_host_artwork rq4800_artwork)
 
 # The headless runner end to end, through its command-line entry.

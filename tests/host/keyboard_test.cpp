@@ -1,12 +1,14 @@
-#include "host/keyboard.h"
-
+// Keyboard and mouse handlers, and the runner's key scripts.
 #include <gtest/gtest.h>
 
-#include "core/debug_log.h"
+#include <algorithm>
+#include <tuple>
+
+#include "host/key_script.h"
+#include "host/keyboard.h"
 #include "host/screen.h"
-#include "host/skin_layout.h"
 #include "machine/machine.h"
-#include "tests/host/skin_fixture.h"
+#include "tests/host/test_pictures.h"
 
 namespace rq4800 {
 namespace {
@@ -19,21 +21,17 @@ struct KeyboardTest : ::testing::Test {
 
   void SetUp() override { ASSERT_TRUE(SetUpScreen(screen, store)); }
   bool NoKeyHeld() const {
-    for (uint32_t w : machine.bus.keyWords)
-      if (w != 0) return false;
-    return true;
+    return std::all_of(std::begin(machine.bus.keyWords), std::end(machine.bus.keyWords), [](uint32_t w) { return !w; });
   }
-  uint32_t Frame(int x, int y) const { return screen.frameBuffer.At(x, y); }
 };
 
 TEST_F(KeyboardTest, KeysOnOneWordReplaceEachOtherAndAnyReleaseClearsAll) {
   KeyDown(machine, HostKey::kA, false);
   EXPECT_EQ(words[3], 0x01u);
   KeyDown(machine, HostKey::kS, false);
-  EXPECT_EQ(words[3], 0x02u);  // A is no longer seen
   KeyDown(machine, HostKey::kQ, false);
   EXPECT_EQ(words[2], 0x01u);
-  EXPECT_EQ(words[3], 0x02u);
+  EXPECT_EQ(words[3], 0x02u);      // S replaced A
   KeyUp(machine, HostKey::kNone);  // not a mapped key: nothing happens
   EXPECT_EQ(words[2], 0x01u);
   KeyUp(machine, HostKey::kS);
@@ -42,7 +40,6 @@ TEST_F(KeyboardTest, KeysOnOneWordReplaceEachOtherAndAnyReleaseClearsAll) {
 
 TEST_F(KeyboardTest, ShiftHeldSwallowsOtherKeysButNotItself) {
   KeyDown(machine, HostKey::kShift, false);
-  EXPECT_EQ(words[5], 0x02u);
   KeyDown(machine, HostKey::kA, true);
   EXPECT_EQ(words[3], 0u);
   words[5] = 0;
@@ -50,53 +47,29 @@ TEST_F(KeyboardTest, ShiftHeldSwallowsOtherKeysButNotItself) {
   EXPECT_EQ(words[5], 0x02u);
 }
 
-TEST_F(KeyboardTest, DigitsPressTheLetterKeysTheyShare) {
-  const std::pair<HostKey, HostKey> shared[] = {
-      {HostKey::k1, HostKey::kB}, {HostKey::k2, HostKey::kN}, {HostKey::k3, HostKey::kM},
-      {HostKey::k4, HostKey::kG}, {HostKey::k5, HostKey::kH}, {HostKey::k6, HostKey::kJ},
-      {HostKey::k7, HostKey::kT}, {HostKey::k8, HostKey::kY}, {HostKey::k9, HostKey::kU},
-  };
-  for (auto [digit, letter] : shared) {
-    EXPECT_GE(FindVirtualKey(digit), 0);
-    EXPECT_EQ(FindVirtualKey(digit), FindVirtualKey(letter)) << static_cast<int>(digit);
+TEST_F(KeyboardTest, DigitsPressTheLetterKeysTheyShareButZeroHasItsOwn) {
+  for (int i = 0; i < 9; ++i) {  // 1, 2, 3 are B, N, M; 4, 5, 6 are G, H, J; 7, 8, 9 are T, Y, U
+    const int digit = FindVirtualKey(HostKeyFromName(std::string(1, static_cast<char>('1' + i))));
+    EXPECT_TRUE(digit >= 0 && digit == FindVirtualKey(HostKeyFromName(std::string(1, "BNMGHJTYU"[i])))) << i + 1;
   }
-  ReleaseAllKeys(machine);
-  KeyDown(machine, HostKey::k1, false);
-  EXPECT_EQ(words[4], 0x10u);  // key code 44
   KeyDown(machine, HostKey::k0, false);
-  EXPECT_EQ(words[5], 0x10u);  // key code 54, a key of its own
+  EXPECT_EQ(words[5], 0x10u);  // key code 54
 }
 
 TEST_F(KeyboardTest, CharacterPathPressesAndReleasesAtItsOwnKeyUp) {
-  EXPECT_TRUE(Character(machine, U'*'));
-  EXPECT_EQ(words[1], 0x02u);  // key code 38, the L key
-  EXPECT_TRUE(Character(machine, U'.'));
-  EXPECT_EQ(words[5], 0x20u);  // key code 55
-  EXPECT_TRUE(Character(machine, U'+'));
-  EXPECT_EQ(words[1], 0x08u);  // key code 58 replaces 38 on word 1
-  EXPECT_TRUE(Character(machine, U'/'));
-  EXPECT_EQ(words[1], 0x01u);  // key code 28
-  EXPECT_TRUE(Character(machine, U'-'));
-  EXPECT_EQ(words[1], 0x04u);  // key code 48
+  // "*" is key code 38 (the L key); "+" (58) then replaces it on word 1.
+  for (auto [c, word, bits] : {std::tuple{U'*', 1, 0x02u}, {U'.', 5, 0x20u}, {U'+', 1, 0x08u}, {U'/', 1, 0x01u},
+                               {U'-', 1, 0x04u}}) {
+    EXPECT_TRUE(Character(machine, c));
+    EXPECT_EQ(words[word], bits) << static_cast<char>(c);
+  }
   CharacterUp(machine, U'a');
   EXPECT_FALSE(NoKeyHeld());
   CharacterUp(machine, U'/');
   EXPECT_TRUE(NoKeyHeld());
-  EXPECT_FALSE(Character(machine, U'a'));
-  EXPECT_FALSE(Character(machine, U'=' ));
-  EXPECT_FALSE(Character(machine, U'\x2A' + 0x10000));  // not truncated to '*'
+  for (char32_t c : {U'a', U'=', static_cast<char32_t>(U'*' + 0x10000)})  // the last is not truncated to "*"
+    EXPECT_FALSE(Character(machine, c));
   EXPECT_TRUE(NoKeyHeld());
-}
-
-TEST_F(KeyboardTest, PressKeyIgnoresPositionsOutsideTheMatrixOrWithoutAKey) {
-  PressKey(machine, 10, 0);
-  PressKey(machine, 0, 6);
-  PressKey(machine, -1, 2);
-  PressKey(machine, 0, 1);  // key codes 10..12 do not exist
-  PressKey(machine, 2, 1);
-  PressKeyCode(machine, -1);
-  EXPECT_TRUE(NoKeyHeld());
-  EXPECT_FALSE(machine.warmResetRequest);
 }
 
 TEST_F(KeyboardTest, WakeKeysRequestAWarmResetOnlyWhileTheFirmwareWaits) {
@@ -104,8 +77,7 @@ TEST_F(KeyboardTest, WakeKeysRequestAWarmResetOnlyWhileTheFirmwareWaits) {
     machine.bus.ports[5] = 0xF0;
     machine.warmResetRequest = false;
     PressKeyCode(machine, code);
-    const bool wake = code <= 6 || code == 15;
-    EXPECT_EQ(machine.warmResetRequest, wake) << "key code " << code;
+    EXPECT_EQ(machine.warmResetRequest, code <= 6 || code == 15) << "key code " << code;
   }
   machine.bus.ports[5] = 0xF1;
   machine.warmResetRequest = false;
@@ -114,36 +86,19 @@ TEST_F(KeyboardTest, WakeKeysRequestAWarmResetOnlyWhileTheFirmwareWaits) {
   EXPECT_EQ(words[6], 0x10u);
 }
 
-TEST_F(KeyboardTest, ClickOnAWakeKeyIsCarriedOutByTheNextFrame) {
-  machine.bus.ports[5] = 0xF0;
-  const SkinKeyRegion& key5 = skinKeyRegions[4];
-  ASSERT_EQ(key5.keyCode, 5);
-  EXPECT_EQ(ButtonDown(machine, screen, key5.x1 + 1, key5.y1 + 1), 5);
-  EXPECT_EQ(words[6], 0x10u);
-  EXPECT_TRUE(machine.warmResetRequest);
-  DebugLogCapture log;
-  RunFrame(machine);
-  EXPECT_FALSE(machine.warmResetRequest);
-  EXPECT_NE(log.text.find("warm reset\n"), std::string::npos);
-  EXPECT_EQ(words[6], 0x10u);  // the key is still held
-}
-
-TEST_F(KeyboardTest, RegionBordersAreOutside) {
+TEST_F(KeyboardTest, RegionBordersAreOutsideTheKey) {
   for (const SkinKeyRegion& k : skinKeyRegions) {
     const int midX = (k.x1 + k.x2) / 2, midY = (k.y1 + k.y2) / 2;
-    for (auto [x, y] : {std::pair{k.x1, midY}, {k.x2, midY}, {midX, k.y1}, {midX, k.y2}}) {
+    for (auto [x, y] : {std::pair{k.x1, midY}, {k.x2, midY}, {midX, k.y1}, {midX, k.y2}, {-30, 460}, {50, -1}})
       EXPECT_EQ(ButtonDown(machine, screen, x, y), -1) << "key " << k.keyCode << " at " << x << "," << y;
-    }
     EXPECT_TRUE(NoKeyHeld());
     EXPECT_EQ(ButtonDown(machine, screen, k.x1 + 1, k.y2 - 1), k.keyCode);
     EXPECT_EQ(ButtonDown(machine, screen, k.x2 - 1, k.y1 + 1), k.keyCode);
     ButtonUp(machine, screen);
   }
-  EXPECT_EQ(ButtonDown(machine, screen, -30, 460), -1);
-  EXPECT_EQ(ButtonDown(machine, screen, 50, -1), -1);
 }
 
-TEST_F(KeyboardTest, ClickDrawsThePressedLookAndReleaseAnywhereRestoresIt) {
+TEST_F(KeyboardTest, ClickDrawsThePressedLookAndReleaseAnywhereRestoresTheKeyboard) {
   const Image before = screen.frameBuffer;
   EXPECT_EQ(ButtonDown(machine, screen, 5, 5), -1);  // off the keys: nothing drawn
   EXPECT_EQ(screen.frameBuffer.pixels, before.pixels);
@@ -152,14 +107,63 @@ TEST_F(KeyboardTest, ClickDrawsThePressedLookAndReleaseAnywhereRestoresIt) {
   for (int y = 440; y < 490; ++y) {
     for (int x = 20; x < 75; ++x) {
       const bool highlighted = x >= 27 && x <= 63 && y >= 449 && y <= 475;
-      const uint32_t expected = highlighted ? test::PressedSkinAt(x, y - 301) : before.At(x, y);
-      ASSERT_EQ(Frame(x, y), expected) << x << "," << y;
+      ASSERT_EQ(screen.frameBuffer.At(x, y), highlighted ? test::PressedSkinAt(x, y - 301) : before.At(x, y))
+          << x << "," << y;
     }
   }
-  // Released outside any key: still a release, and the keyboard is whole again.
-  ButtonUp(machine, screen);
+  std::fill(screen.frameBuffer.pixels.begin(), screen.frameBuffer.pixels.end(), 0xFF123456u);
+  ButtonUp(machine, screen);  // released outside any key: still a release
   EXPECT_TRUE(NoKeyHeld());
-  EXPECT_EQ(screen.frameBuffer.pixels, before.pixels);
+  for (int y = 0; y < 611; ++y)  // rows 290..610 come back whole, the rest is left alone
+    for (int x = 0; x < 470; ++x) ASSERT_EQ(screen.frameBuffer.At(x, y), y < 290 ? 0xFF123456u : before.At(x, y));
+}
+
+using Kind = KeyScriptEvent::Kind;
+
+TEST(KeyScript, ParsesEveryEventSkipsCommentsAndOrdersByFrame) {
+  const char* script = "# wake the device, then type\n\n  10 press #5\n12 release\r\n20\tpress pageup\n"
+                       "3 click 100 460\n20 char *\n4 unclick\n20 press F4\n21 press q";  // no newline at the end
+  std::vector<KeyScriptEvent> events;
+  std::string error;
+  ASSERT_TRUE(ParseKeyScript(script, &events, &error)) << error;
+  const KeyScriptEvent want[] = {  // events of one frame keep the order of their lines
+      {.frame = 3, .kind = Kind::kClick, .x = 100, .y = 460, .line = 6},
+      {.frame = 4, .kind = Kind::kUnclick, .line = 8},
+      {.frame = 10, .kind = Kind::kPressCode, .keyCode = 5, .line = 3},
+      {.frame = 12, .kind = Kind::kRelease, .line = 4},
+      {.frame = 20, .kind = Kind::kPress, .key = HostKey::kPageUp, .line = 5},
+      {.frame = 20, .kind = Kind::kCharacter, .character = '*', .line = 7},
+      {.frame = 20, .kind = Kind::kPress, .key = HostKey::kF4, .line = 9},
+      {.frame = 21, .kind = Kind::kPress, .key = HostKey::kQ, .line = 10}};
+  auto fields = [](const KeyScriptEvent& e) {
+    return std::tuple(e.frame, static_cast<int>(e.kind), static_cast<int>(e.key), e.keyCode, e.character, e.x, e.y,
+                      e.line);
+  };
+  ASSERT_EQ(events.size(), std::size(want));
+  for (size_t i = 0; i < events.size(); ++i) EXPECT_EQ(fields(events[i]), fields(want[i])) << "event " << i;
+}
+
+TEST(KeyScript, EveryKeyNameReachesTheDevice) {
+  for (const char* name : {"A", "Z", "0", "9", "F1", "F4", "Up", "Down", "Left", "Right", "PageUp", "PageDown",
+                           "Enter", "Esc", "Space", "Shift", "CapsLock"})
+    EXPECT_GE(FindVirtualKey(HostKeyFromName(name)), 0) << name;
+}
+
+TEST(KeyScript, BadLineIsRejectedWithItsNumber) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"1 press A\n2 press F5\n", "line 2: unknown key"},  {"\n\n5\n", "line 3: missing the event"},
+      {"x press A\n", "line 1: expected a frame number"},    {"5 hold A\n", "line 1: unknown event"},
+      {"99999999999 press A\n", "line 1: expected a frame number"},
+      {"5 press\n", "line 1: press takes 1 argument"},       {"5 release now\n", "line 1: release takes 0 arguments"},
+      {"5 char a\n", "line 1: char takes one of"},           {"5 click 10\n", "line 1: click takes 2 arguments"},
+      {"5 click 10 y\n", "line 1: click takes two numbers"}, {"5 press #10\n", "line 1: no device key #10"},
+      {"5 press #60\n", "line 1: no device key #60"}};
+  for (auto [script, message] : cases) {
+    std::vector<KeyScriptEvent> events;
+    std::string error;
+    EXPECT_FALSE(ParseKeyScript(script, &events, &error)) << script;
+    EXPECT_EQ(error.rfind(message, 0), 0u) << script << " gave: " << error;
+  }
 }
 
 }  // namespace

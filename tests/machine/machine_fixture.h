@@ -6,11 +6,17 @@
 #include <filesystem>
 #include <initializer_list>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "machine/machine.h"
 
 namespace rq4800::test {
+
+// Writes each {address, value} pair in turn, as the processor would.
+inline void Poke(IBus6502& bus, std::initializer_list<std::pair<int, int>> writes) {
+  for (auto [address, value] : writes) bus.Write(address, value);
+}
 
 struct FakeClock final : IHostClock {
   LocalTime time;

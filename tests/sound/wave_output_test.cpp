@@ -2,47 +2,62 @@
 
 #include <gtest/gtest.h>
 
-#include "sound/sound_generator.h"
-#include "tests/sound/recording_wave_device.h"
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <utility>
+#include <vector>
+
+#include "sound/wav_file_device.h"
 
 namespace rq4800 {
 namespace {
 
-using test::RecordingWaveDevice;
+// Records every queued block (where and what) and finishes blocks when told.
+struct RecordingWaveDevice : IWaveDevice {
+  bool openResult = true, prepareResult = true;
+  int finished = 0;
+  std::vector<std::pair<const int16_t*, std::vector<int16_t>>> queued;
 
-int16_t Mark(int slot) { return static_cast<int16_t>(slot % 30011 + 1); }
+  bool Open() override { return openResult; }
+  bool Prepare(WaveBlock& block) override { return block.prepared = prepareResult; }
+  void Unprepare(WaveBlock& block) override { block.prepared = false; }
+  void Queue(WaveBlock& block) override {
+    queued.emplace_back(block.data, std::vector<int16_t>(block.data, block.data + block.bytes / 2));
+  }
+  int TakeFinishedBlocks() override { return std::exchange(finished, 0); }
+};
 
-TEST(WaveOutput, OpeningGivesTheRingStorageAndQueuesFourSilentBlocksInOrder1230) {
+TEST(WaveOutput, FourSilentBlocksCirculateInOrder1230WhileTheDevicePreparesThem) {
   RecordingWaveDevice device;
-  SampleRing ring;
-  ring.write = 7;
+  SampleRing ring{.samples = {}, .write = 7};
   WaveOutput out;
   ASSERT_TRUE(OpenWaveOutput(out, device, ring));
-  EXPECT_TRUE(ring.HasStorage());
-  EXPECT_TRUE(ring.Empty());
-  ASSERT_EQ(device.queued.size(), 4u);
-  const int order[4] = {1, 2, 3, 0};
-  for (int n = 0; n < 4; ++n) {
-    EXPECT_EQ(device.queued[n].data, out.buffers[order[n]].data());
-    EXPECT_EQ(device.queued[n].samples, std::vector<int16_t>(882, 0));
+  EXPECT_TRUE(ring.HasStorage() && ring.Empty());
+  device.finished = 4;
+  EXPECT_EQ(ServiceWaveOutput(out), 4);
+  ASSERT_EQ(device.queued.size(), 8u);
+  for (int n = 0; n < 8; ++n) {
+    EXPECT_EQ(device.queued[n].first, out.buffers[(n + 1) % 4].data()) << n;
+    EXPECT_EQ(device.queued[n].second, std::vector<int16_t>(882, 0)) << n;
   }
-  EXPECT_EQ(device.unprepares, 4);
+  device.prepareResult = false;  // a block the device will not prepare leaves circulation
+  device.finished = 1;
+  EXPECT_EQ(ServiceWaveOutput(out), 1);
+  EXPECT_EQ(device.queued.size(), 8u);
 }
 
-TEST(WaveOutput, ADeviceThatWillNotOpenLeavesTheProgramSilent) {
+TEST(WaveOutput, ADeviceThatWillNotOpenLeavesTheRingWithoutStorage) {
   RecordingWaveDevice device;
   device.openResult = false;
   SampleRing ring;
   WaveOutput out;
   EXPECT_FALSE(OpenWaveOutput(out, device, ring));
   EXPECT_FALSE(ring.HasStorage());
-  SoundGenerator g;
-  g.ring = &ring;
-  g.PushSample(1000);
   RefillBlock(out);
+  device.finished = 1;
   EXPECT_EQ(ServiceWaveOutput(out), 0);
-  EXPECT_EQ(ring.Fill(), 0);
-  EXPECT_EQ(device.prepares, 0);
+  EXPECT_TRUE(device.queued.empty());
 }
 
 TEST(WaveOutput, RefillTakesWhatTheRingHoldsAndPadsWithSilence) {
@@ -51,42 +66,64 @@ TEST(WaveOutput, RefillTakesWhatTheRingHoldsAndPadsWithSilence) {
       {176399, 0, 1, 0},      {176000, 176300, 300, 176300},
       {175518, 100, 882, 0},  // exactly to the end: read wraps, nothing after
   };
+  const auto mark = [](int slot) { return static_cast<int16_t>(slot % 30011 + 1); };
   for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c[0] << ".." << c[1]);
     RecordingWaveDevice device;
     SampleRing ring;
     WaveOutput out;
     OpenWaveOutput(out, device, ring);
-    for (int n = 0; n < SampleRing::kCapacity; ++n) ring.samples[n] = Mark(n);
+    for (int n = 0; n < SampleRing::kCapacity; ++n) ring.samples[n] = mark(n);
     ring.read = c[0];
     ring.write = c[1];
     RefillBlock(out);
-    EXPECT_EQ(ring.read, c[3]) << c[0] << ".." << c[1];
-    const auto& block = device.queued.back().samples;
-    for (int n = 0; n < 882; ++n) {
-      ASSERT_EQ(block[n], n < c[2] ? Mark((c[0] + n) % SampleRing::kCapacity) : 0) << c[0] << " @" << n;
-    }
+    EXPECT_EQ(ring.read, c[3]);
+    const auto& block = device.queued.back().second;
+    for (int n = 0; n < 882; ++n) ASSERT_EQ(block[n], n < c[2] ? mark((c[0] + n) % SampleRing::kCapacity) : 0) << n;
   }
 }
 
-TEST(WaveOutput, FinishedBlocksComeBackInRotationAndAreNeverTouchedWhilePlaying) {
-  for (int failAt : {-1, 5}) {  // 5: the second refill after opening fails
-    RecordingWaveDevice device;
-    device.failPrepareCall = failAt;
-    SampleRing ring;
-    WaveOutput out;
-    OpenWaveOutput(out, device, ring);
-    SoundGenerator g;
-    g.ring = &ring;
-    int value = 0;
-    for (; value < 400; ++value) g.PushSample(value);  // a head start of 2200 slots
-    for (int frame = 0; frame < 40; ++frame) {
-      for (int n = 0; n < 160; ++n, ++value) g.PushSample(value);  // 880 slots
-      device.Finish(1);
-      EXPECT_EQ(ServiceWaveOutput(out), 1);
-    }
-    EXPECT_FALSE(device.touchedWhilePlaying);
-    EXPECT_EQ(device.playing.size(), failAt < 0 ? 4u : 3u);  // a failed block leaves circulation
-  }
+// Reads a .wav, checks every field of its canonical 44-byte PCM header
+// against the file's length, and returns the samples.
+std::vector<int16_t> ReadWav(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::vector<uint8_t> b{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  b.resize(std::max<size_t>(b.size(), 44));  // a short file fails the checks below
+  const auto u16 = [&](size_t at) { return static_cast<uint32_t>(b[at] | b[at + 1] << 8); };
+  const auto u32 = [&](size_t at) { return u16(at) | u16(at + 2) << 16; };
+  const auto tag = [&](size_t at) { return std::string(b.begin() + at, b.begin() + at + 4); };
+  EXPECT_EQ(tag(0) + tag(8) + tag(12) + tag(36), "RIFFWAVEfmt data");
+  EXPECT_EQ(std::pair(u32(4), u32(40)), (std::pair<uint32_t, uint32_t>(b.size() - 8, b.size() - 44)));
+  // format record size, PCM, mono, rate, bytes per second, alignment, bits
+  const std::vector<uint32_t> format = {u32(16), u16(20), u16(22), u32(24), u32(28), u16(32), u16(34)};
+  EXPECT_EQ(format, (std::vector<uint32_t>{16, 1, 1, 44100, 88200, 2, 16}));
+  std::vector<int16_t> samples;
+  for (size_t at = 44; at + 1 < b.size(); at += 2) samples.push_back(static_cast<int16_t>(u16(at)));
+  return samples;
+}
+
+TEST(WavFileDevice, RecordsEveryQueuedBlockAndStaysValidAfterEachOne) {
+  const std::string path = testing::TempDir() + "wav_device_record.wav";
+  WavFileDevice device(path);
+  SampleRing ring;
+  WaveOutput out;
+  ASSERT_TRUE(OpenWaveOutput(out, device, ring));
+  EXPECT_EQ(ReadWav(path), std::vector<int16_t>(4 * 882, 0));  // the opening silence
+
+  const int16_t values[] = {1, -1, 32767, -32768, -2};
+  for (int16_t v : values) ring.Push(v);
+  device.FinishBlocks(1);
+  EXPECT_EQ(ServiceWaveOutput(out), 1);
+  // Read back with the device still open, as after a crash.
+  std::vector<int16_t> expected(4 * 882, 0);
+  expected.insert(expected.end(), std::begin(values), std::end(values));
+  expected.resize(5 * 882, 0);
+  EXPECT_EQ(ReadWav(path), expected);
+
+  device.FinishBlocks(10);  // only the four queued blocks can finish
+  EXPECT_EQ(ServiceWaveOutput(out), 4);
+  device.Close();
+  EXPECT_EQ(ReadWav(path).size(), 9u * 882);
 }
 
 }  // namespace
