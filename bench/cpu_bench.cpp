@@ -5,9 +5,11 @@
 
 #include <cstdint>
 #include <memory>
+#include <type_traits>
 #include <vector>
 
 #include "core/cpu6502.h"
+#include "core/cpu6502_run.h"
 #include "machine/bus_rq4800.h"
 
 namespace rq4800 {
@@ -55,12 +57,21 @@ void Load(IBus6502& bus) {
   }
 }
 
+// Runs the slices through Cpu6502::RunSlice() (any bus, virtual calls) or,
+// with a bus type given, through RunSliceOn<Bus> as the machine's frame does.
+template <class Bus = void>
 void RunSlices(benchmark::State& state, Cpu6502& cpu) {
   cpu.PC = kOrigin;
   cpu.SP = 0xFF;
   int64_t slices = 0;
   for (auto _ : state) {
-    for (int i = 0; i < 576; ++i) cpu.RunSlice();  // one frame's worth
+    for (int i = 0; i < 576; ++i) {  // one frame's worth
+      if constexpr (std::is_void_v<Bus>) {
+        cpu.RunSlice();
+      } else {
+        RunSliceOn<Bus>(cpu);
+      }
+    }
     slices += 576;
   }
   state.counters["emulated_cycles_per_second"] =
@@ -83,6 +94,15 @@ void BM_RunSliceBusRQ4800(benchmark::State& state) {
   RunSlices(state, cpu);
 }
 BENCHMARK(BM_RunSliceBusRQ4800);
+
+void BM_RunSliceOnBusRQ4800(benchmark::State& state) {
+  auto bus = std::make_unique<BusRQ4800>();
+  Cpu6502 cpu(*bus);
+  bus->cpu = &cpu;
+  Load(*bus);
+  RunSlices<BusRQ4800>(state, cpu);
+}
+BENCHMARK(BM_RunSliceOnBusRQ4800);
 
 }  // namespace
 }  // namespace rq4800

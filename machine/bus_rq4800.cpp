@@ -32,8 +32,6 @@
 namespace rq4800 {
 
 namespace {
-constexpr int kWindowShift = 13;
-constexpr int kWindowMask = 0x1FFF;
 constexpr int kPageSize = 0x8000;
 }  // namespace
 
@@ -42,32 +40,8 @@ BusRQ4800::BusRQ4800()
   ResetMachine();
 }
 
-int BusRQ4800::Read(int address) {
-  // Unsigned, so that a stray negative address falls into the window path
-  // and is masked there instead of indexing before a buffer.
-  const unsigned a = static_cast<unsigned>(address);
-  if (a < 0x80) {
-    if (a < 0x40) return ReadPort(static_cast<int>(a)) & 0xFF;
-    return ram[zeroPageOffset + static_cast<int>(a)];
-  }
-  return window[(a >> kWindowShift) & 7][a & kWindowMask];
-}
-
-void BusRQ4800::Write(int address, int value) {
-  const unsigned a = static_cast<unsigned>(address);
-  const uint8_t byte = static_cast<uint8_t>(value);
-  if (a < 0x80) {
-    if (a < 0x40) {
-      WritePort(static_cast<int>(a), byte);
-    } else {
-      ram[zeroPageOffset + static_cast<int>(a)] = byte;
-    }
-    return;
-  }
-  if (a < 0x4000) {
-    window[a >> kWindowShift][a & kWindowMask] = byte;
-    return;
-  }
+// Read and Write themselves are in the header, for the processor to inline.
+void BusRQ4800::WriteAbove4000(unsigned a, uint8_t byte) {
   const uint32_t bank = ports[0x00];
   if (a < 0xC000) {
     if (FlashMode() && bank < 16) {

@@ -26,6 +26,8 @@ struct BusRQ4800 final : IBus6502 {
   static constexpr int kRomSize = 16777216;  // 512 pages of 32 KB
   static constexpr int kFlashSize = 524288;  // 16 pages of 32 KB
   static constexpr int kLcdAddress = 0x09C0;  // 80 rows of 20 bytes
+  static constexpr int kWindowShift = 13;        // 8 windows of 8 KB
+  static constexpr int kWindowMask = 0x1FFF;
 
   Cpu6502* cpu = nullptr;  // not owned
   SoundGenerator sound;
@@ -55,8 +57,41 @@ struct BusRQ4800 final : IBus6502 {
 
   BusRQ4800();  // allocates the three buffers zero-filled and runs ResetMachine
 
-  int Read(int address) override;
-  void Write(int address, int value) override;
+  // Read and Write are defined here so that the processor's run slice,
+  // instantiated on this final class (machine/frame.cpp), can inline them:
+  // RAM and window accesses stay in the loop, ports, ROM/flash stores and
+  // flash commands go out of line.
+  int Read(int address) override {
+    // Unsigned, so that a stray negative address falls into the window path
+    // and is masked there instead of indexing before a buffer.
+    const unsigned a = static_cast<unsigned>(address);
+    if (a < 0x80) [[unlikely]] {
+      if (a < 0x40) return ReadPort(static_cast<int>(a)) & 0xFF;
+      return ram[zeroPageOffset + static_cast<int>(a)];
+    }
+    return window[(a >> kWindowShift) & 7][a & kWindowMask];
+  }
+
+  void Write(int address, int value) override {
+    const unsigned a = static_cast<unsigned>(address);
+    const uint8_t byte = static_cast<uint8_t>(value);
+    if (a < 0x80) [[unlikely]] {
+      if (a < 0x40) {
+        WritePort(static_cast<int>(a), byte);
+      } else {
+        ram[zeroPageOffset + static_cast<int>(a)] = byte;
+      }
+      return;
+    }
+    if (a < 0x4000) [[likely]] {
+      window[a >> kWindowShift][a & kWindowMask] = byte;  // RAM, windows 0 and 1
+      return;
+    }
+    WriteAbove4000(a, byte);
+  }
+
+  // Write's cases from 0x4000 up: banked RAM, flash commands, window 6.
+  void WriteAbove4000(unsigned address, uint8_t byte);
 
   int ReadPort(int port);
   void WritePort(int port, int value);

@@ -12,6 +12,7 @@
 // bytes are set from the host while the device's year byte reads 119 (the
 // firmware's "never set" value, the year 2000), and an NMI is requested
 // unless intControl bit 4 masks it.
+#include "core/cpu6502_run.h"
 #include "core/debug_log.h"
 #include "machine/machine.h"
 
@@ -123,7 +124,9 @@ void RunFrame(Machine& machine) {
   double sampleClock = 0.0;
   try {
     for (int slice = 0; slice < kSlicesPerFrame; ++slice) {
-      machine.cpu.RunSlice();
+      // Cpu6502::RunSlice() with Read and Write inlined: the machine's cpu
+      // always runs on the machine's own (final) bus.
+      RunSliceOn<BusRQ4800>(machine.cpu);
       AdvanceTimers(machine, slice, sampleClock);
     }
   } catch (const UnsupportedInstruction& fault) {

@@ -8,9 +8,11 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
+#include "core/cpu6502_run.h"
 #include "core/debug_log.h"
 #include "tests/machine/machine_fixture.h"
 
@@ -235,6 +237,36 @@ TEST(DeviceProgram, CountsInterruptsScansAKeyAndProgramsFlashOver50Frames) {
   std::vector<uint8_t> expected = PatternFlash(1);
   expected[0x14001] &= 0x3C;
   EXPECT_TRUE(FlashOf(m) == expected);
+}
+
+// The frame runs the processor through RunSliceOn<BusRQ4800>; it must do
+// exactly what the generic Cpu6502::RunSlice() does on the same machine,
+// interrupts, port side effects and flash commands included.
+TEST(DeviceProgram, RunsTheSameThroughTheMachineBusAsThroughTheGenericBus) {
+  TestMachine generic(DeviceProgram());
+  TestMachine direct(DeviceProgram());
+  Machine& g = *generic;
+  Machine& d = *direct;
+  double gClock = 0.0, dClock = 0.0;
+  for (int n = 0; n < 10 * 576; ++n) {
+    if (n == 3000) {
+      g.cpu.RaiseNmi();
+      d.cpu.RaiseNmi();
+    }
+    if (n == 4000) g.bus.keyWords[6] = d.bus.keyWords[6] = 0x04;
+    g.cpu.RunSlice();
+    RunSliceOn<BusRQ4800>(d.cpu);
+    AdvanceTimers(g, n % 576, gClock);
+    AdvanceTimers(d, n % 576, dClock);
+    ASSERT_EQ(std::make_tuple(g.cpu.A, g.cpu.X, g.cpu.Y, g.cpu.P, g.cpu.SP, g.cpu.PC, g.cpu.cycles, g.cpu.irqPending),
+              std::make_tuple(d.cpu.A, d.cpu.X, d.cpu.Y, d.cpu.P, d.cpu.SP, d.cpu.PC, d.cpu.cycles, d.cpu.irqPending))
+        << "slice " << n;
+  }
+  EXPECT_EQ(g.bus.ram[0x0302], 1) << "the NMI was taken";
+  EXPECT_EQ(g.bus.ram[0x0303], 0) << "the key was seen";
+  EXPECT_TRUE(std::equal(g.bus.ram.get(), g.bus.ram.get() + BusRQ4800::kRamSize, d.bus.ram.get()));
+  EXPECT_TRUE(std::equal(std::begin(g.bus.ports), std::end(g.bus.ports), std::begin(d.bus.ports)));
+  EXPECT_TRUE(FlashOf(g) == FlashOf(d));
 }
 
 }  // namespace
