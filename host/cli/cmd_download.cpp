@@ -9,6 +9,7 @@
 
 #include "core/debug_log.h"
 #include "host/cli/commands.h"
+#include "host/cli/flash_argument.h"
 #include "machine/machine.h"
 #include "machine/resource_store.h"
 #include "storage/download_file.h"
@@ -41,24 +42,8 @@ int RunDownload(const DownloadOptions& options) {
   }
 
   std::vector<uint8_t> image;
+  if (!ReadFlashArgument("download", options.flashFile, image)) return kExitBadUsage;
   ResourceStore resources;
-  if (options.flashFile.empty()) {
-    std::span<const uint8_t> builtin = resources.Find(resource::kDefaultFlash);
-    image.assign(builtin.begin(), builtin.end());
-  } else {
-    std::ifstream file(options.flashFile, std::ios::binary);
-    if (!file) {
-      std::fprintf(stderr, "download: cannot read %s\n", options.flashFile.c_str());
-      return kExitBadUsage;
-    }
-    image.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-  }
-  if (image.size() != resource::kFlashImageSize) {
-    std::fprintf(stderr, "download: %s holds %zu bytes, a flash image holds %zu\n",
-                 options.flashFile.empty() ? "the default image" : options.flashFile.c_str(), image.size(),
-                 resource::kFlashImageSize);
-    return kExitBadUsage;
-  }
 
   // A machine, because a ".fls" among the files replaces its whole flash.
   Machine machine(resources);

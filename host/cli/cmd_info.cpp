@@ -1,12 +1,11 @@
 // rq4800-cli info [--flash FILE]: the flash information report of an image
 // file, or of the default image the program carries.
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "host/cli/commands.h"
+#include "host/cli/flash_argument.h"
 #include "machine/resource_store.h"
 #include "storage/flash_file_system.h"
 
@@ -20,24 +19,7 @@ struct InfoOptions {
 
 int RunInfo(const InfoOptions& options) {
   std::vector<uint8_t> image;
-  if (options.flashFile.empty()) {
-    ResourceStore resources;
-    std::span<const uint8_t> builtin = resources.Find(resource::kDefaultFlash);
-    image.assign(builtin.begin(), builtin.end());
-  } else {
-    std::ifstream file(options.flashFile, std::ios::binary);
-    if (!file) {
-      std::fprintf(stderr, "info: cannot read %s\n", options.flashFile.c_str());
-      return kExitBadUsage;
-    }
-    image.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-  }
-  if (image.size() != resource::kFlashImageSize) {
-    std::fprintf(stderr, "info: %s holds %zu bytes, a flash image holds %zu\n",
-                 options.flashFile.empty() ? "the default image" : options.flashFile.c_str(), image.size(),
-                 resource::kFlashImageSize);
-    return kExitBadUsage;
-  }
+  if (!ReadFlashArgument("info", options.flashFile, image)) return kExitBadUsage;
   FlashFileSystem fs;
   fs.image = image.data();
   fs.PrintInfo();
