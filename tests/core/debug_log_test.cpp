@@ -24,5 +24,22 @@ TEST(DebugLog, LongLinesAreCutNotOverrun) {
   EXPECT_EQ(capture.text.size(), 1023u);
 }
 
+TEST(DebugLog, ProblemsAndLogLinesKeepToTheirOwnChannels) {
+  DebugLogCapture log;
+  ProblemCapture problems;
+  DebugLog("cold reset\n");
+  ReportProblem("%s: not a file\n", "data/rq4800.fls");
+  EXPECT_EQ(log.text, "cold reset\n");
+  EXPECT_EQ(problems.text, "data/rq4800.fls: not a file\n");
+
+  // A silenced log still lets problems through.
+  DebugLogTarget previous = SetDebugLogTarget(DiscardingTarget());
+  DebugLog("warm reset\n");
+  ReportProblem("again\n");
+  SetDebugLogTarget(previous);
+  EXPECT_EQ(log.text, "cold reset\n");
+  EXPECT_EQ(problems.text, "data/rq4800.fls: not a file\nagain\n");
+}
+
 }  // namespace
 }  // namespace rq4800
