@@ -17,12 +17,17 @@
 
 MAX_FILES   = 128
 ENTRY_SIZE  = 32
-LIST_LINES  = 8
+; The list: rows of 12 dots, tall enough for the 12 x 12 font, between the
+; title line and the hint line.
+LIST_TOP    = 9             ; dot row of the first list row
+ROW_PITCH   = 12
+LIST_LINES  = 5
 NAME_CELLS  = 15
+; One-byte characters beside 12 x 12 ones sit this many rows down, on the
+; same baseline.
+CJK_DROP    = 4
 TEXT_MAX    = $4000
 MAX_LINES   = 1024
-VIEW_LINES  = 9             ; text lines under the title: 8 dot rows each
-CJK_LINES   = 6             ; or 12 dot rows each, with two-byte characters
 NO_BLOCK    = 1023
 TYPE_PROGRAM = 6
 
@@ -67,6 +72,8 @@ blocksLeft: .res 1
 viewLine:   .res 1
 viewLines:  .res 1          ; lines on one page of text
 linePitch:  .res 1          ; dot rows per text line
+titleRows:  .res 1          ; dot rows of the viewer's title bar: 8, or 12 for a two-byte name
+titleDrop:  .res 1          ; the title's one-byte characters below its top
 asciiDrop:  .res 1          ; dot rows a one-byte character sits below the line's top
 lineY:      .res 1
 sawDouble:  .res 1
@@ -539,12 +546,15 @@ programName: .byte "PROGRAM "
     lda fileCount
     bne @entries
     AT 0, 2
-    PRINT "No files in txt bin bas udf"
+    PRINT "No files in the folders"
+    AT 0, 3
+    PRINT "txt, bin, bas and udf"
     jmp @hint
 @entries:
     lda #0
     sta viewLine
 @line:
+    jsr ListRowY
     lda viewLine
     clc
     adc firstShown
@@ -553,10 +563,7 @@ programName: .byte "PROGRAM "
     jsr DrawEntry
     jmp @next
 @blank:
-    lda viewLine
-    clc
-    adc #1
-    jsr ClearLine
+    jsr ClearListRow
 @next:
     inc viewLine
     lda viewLine
@@ -565,24 +572,60 @@ programName: .byte "PROGRAM "
     lda selected
     sec
     sbc firstShown
-    clc
-    adc #1
-    jsr InvertLine
+    sta viewLine
+    jsr ListRowY
+    ldx #ROW_PITCH
+    jsr InvertRows
 @hint:
     AT 0, 9
     PRINT "Enter: open  Esc: back"
     jmp ClearToEol
 .endproc
 
-; Entry A on list line viewLine + 1: folder, name, size.
-.proc DrawEntry
-    jsr EntryAddress
-    ldx #0
+; lineY (and A) = the top dot row of list row viewLine.
+.proc ListRowY
     lda viewLine
+    asl
     clc
-    adc #1
-    tay
+    adc viewLine
+    asl
+    asl
+    clc
+    adc #LIST_TOP
+    sta lineY
+    rts
+.endproc
+
+.proc ClearListRow
+    lda lineY
+    sta tmp0
+    lda #ROW_PITCH
+    sta tmp1
+    jmp ClearRows
+.endproc
+
+; The cursor to character column X of the list row at lineY, on the row's
+; one-byte baseline.
+.proc ListCursor
+    ldy #0
     jsr SetCursor
+    lda lineY
+    clc
+    adc #CJK_DROP
+    sta curY
+    rts
+.endproc
+
+; Entry A on the list row at lineY: folder, name, size.
+.proc DrawEntry
+    pha
+    jsr ClearListRow
+    pla
+    jsr EntryAddress
+    lda #CJK_DROP
+    sta asciiDrop
+    ldx #0
+    jsr ListCursor
     ldy #E_FOLDER
     lda (entry),y
     sta tmp0
@@ -600,11 +643,7 @@ programName: .byte "PROGRAM "
     lda #NAME_CELLS
     jsr PutName
     ldx #20
-    lda viewLine
-    clc
-    adc #1
-    tay
-    jsr SetCursor
+    jsr ListCursor
     ldy #E_SIZE
     lda (entry),y
     sta num
@@ -618,12 +657,18 @@ programName: .byte "PROGRAM "
     jmp PutDec24
 .endproc
 
-; The entry's name in at most A cells, padded with spaces. A GBK character
-; (lead byte 0x81 or above) takes two cells.
+; The entry's name in at most A cells, padded with spaces, on the line whose
+; top is lineY. A two-byte character (lead byte 0x81 or above) takes two
+; cells and 12 rows from lineY; one-byte characters sit asciiDrop rows lower.
+; BASIC names are GBK, text and skin names Big5.
 .proc PutName
     sta tmp6
     ldy #E_NAME
 @char:
+    lda lineY
+    clc
+    adc asciiDrop
+    sta curY
     lda (entry),y
     beq @pad
     cmp #$81
@@ -631,12 +676,18 @@ programName: .byte "PROGRAM "
     lda tmp6
     cmp #2
     bcc @pad
-    sty tmp7
-    jsr PutGbkBox
-    ldy tmp7
     iny
     lda (entry),y
-    beq @pad
+    beq @pad                ; a lead byte without its trail ends the name
+    tax
+    dey
+    sty tmp7
+    lda lineY
+    sta curY
+    lda (entry),y
+    jsr PutNameChar
+    ldy tmp7
+    iny
     iny
     dec tmp6
     dec tmp6
@@ -655,6 +706,39 @@ programName: .byte "PROGRAM "
 @pad:
     lda tmp6
     jmp PutSpaces
+.endproc
+
+; Two-byte character A (lead), X (trail) of the entry's name, in its folder's
+; code: GBK for "bas ", Big5 for the others.
+.proc PutNameChar
+    pha
+    sty tmp5
+    ldy #E_FOLDER
+    lda (entry),y
+    ldy tmp5
+    cmp #2
+    beq @gbk
+    pla
+    jmp PutBig5
+@gbk:
+    pla
+    jmp PutGbk
+.endproc
+
+; Carry set when the entry's name has a two-byte character.
+.proc NameHasDouble
+    ldy #E_NAME
+@byte:
+    lda (entry),y
+    beq @none
+    cmp #$81
+    bcs @done
+    iny
+    bne @byte
+@none:
+    clc
+@done:
+    rts
 .endproc
 
 ; ---- the text viewer -------------------------------------------------------
@@ -723,24 +807,45 @@ programName: .byte "PROGRAM "
 .endproc
 
 ; Text with two-byte characters gets lines of 12 dot rows for the 12 x 12
-; font (when it is there), with the one-byte characters on the same baseline.
+; font (when it is there), with the one-byte characters on the same baseline;
+; so does the title when the name has them. As many whole lines as fit under
+; the title make a page.
 .proc ChooseLayout
-    lda #VIEW_LINES
-    sta viewLines
     lda #8
+    sta titleRows
     sta linePitch
     lda #0
+    sta titleDrop
     sta asciiDrop
+    lda gbkFont
+    beq @text
+    jsr NameHasDouble
+    bcc @text
+    lda #ROW_PITCH
+    sta titleRows
+    lda #CJK_DROP
+    sta titleDrop
+@text:
     lda sawDouble
     and gbkFont
-    beq @done
-    lda #CJK_LINES
-    sta viewLines
-    lda #12
+    beq @fit
+    lda #ROW_PITCH
     sta linePitch
-    lda #4
+    lda #CJK_DROP
     sta asciiDrop
-@done:
+@fit:
+    lda #LCD_ROWS
+    sec
+    sbc titleRows
+    ldx #0
+@line:
+    sec
+    sbc linePitch
+    bcc @fitted
+    inx
+    bne @line
+@fitted:
+    stx viewLines
     rts
 .endproc
 
@@ -767,9 +872,9 @@ programName: .byte "PROGRAM "
     sta topLine
     bcc :+
     inc topLine+1
-:   lda lineCount           ; last top = lineCount - VIEW_LINES, at least 0
+:   lda lineCount           ; last top = lineCount - viewLines, at least 0
     sec
-    sbc #VIEW_LINES
+    sbc viewLines
     sta tmp0
     lda lineCount+1
     sbc #0
@@ -1057,15 +1162,26 @@ programName: .byte "PROGRAM "
 
 .proc DrawText
     jsr ClearScreen
+    lda asciiDrop
+    pha
+    lda titleDrop
+    sta asciiDrop
+    lda #0
+    sta lineY
     AT 0, 0
     lda #21
     jsr PutName
+    lda titleDrop
+    sta curY
     lda textCut
     beq :+
     PRINT " 16K+"
 :   jsr ClearToEol
     lda #0
-    jsr InvertLine
+    ldx titleRows
+    jsr InvertRows
+    pla
+    sta asciiDrop
     lda #1
     sta drawing
     lda #0
@@ -1103,8 +1219,8 @@ programName: .byte "PROGRAM "
     sta pos+1
     lda #2
     sta curX
-    ldx viewLine            ; lineY = 8 + viewLine * linePitch
-    lda #8
+    ldx viewLine            ; lineY = titleRows + viewLine * linePitch
+    lda titleRows
 @pitch:
     dex
     bmi :+

@@ -36,6 +36,7 @@ gbkIndex:  .res 2
 
 .segment "BSS"
 gbkFont:   .res 1           ; the 12 x 12 font is in ROM pages 1 onwards
+clipCount: .res 1           ; cells dropped because they would cross the LCD's edge
 glyph:     .res 24          ; the glyph being drawn, 12 rows of 2 bytes
 glyphLeft: .res 12          ; its left and right 6 dots, as DrawCell takes them
 glyphRight: .res 12
@@ -112,8 +113,13 @@ hexDigits: .byte "0123456789ABCDEF"
     asl
     asl
     asl
-    sta tmp0
     ldx #8
+    jmp InvertRows
+.endproc
+
+; Inverts X dot rows from row A: a selection bar of any height.
+.proc InvertRows
+    sta tmp0
 @row:
     ldy tmp0
     jsr RowAddress
@@ -267,10 +273,19 @@ hexDigits: .byte "0123456789ABCDEF"
 .endproc
 
 ; Draws cellRows rows at cellPtr into the cell at the cursor and advances it.
+; A cell that would cross the right or bottom edge is not drawn but counted in
+; clipCount, so that a screen whose text does not fit shows up in testing.
 .proc DrawCell
     lda curX
     cmp #155
-    bcs @next
+    bcs @clip
+    lda curY
+    clc
+    adc cellRows
+    bcs @clip
+    cmp #LCD_ROWS + 1
+    bcs @clip
+    lda curX
     and #7
     sta cellShift                ; shift within the byte
     lda curX
@@ -336,6 +351,11 @@ hexDigits: .byte "0123456789ABCDEF"
     inx
     cpx cellRows
     bne @row
+    beq @next
+@clip:
+    inc clipCount
+    bne @next
+    dec clipCount           ; stays at 255
 @next:
     lda curX
     clc
@@ -425,8 +445,92 @@ box2: .byte $00, $F0, $10, $10, $10, $10, $F0, $00
     sta gbkIndex
     bcc :+
     inc gbkIndex+1
-    ; 1024 slots of 32 bytes a page: page 1 + slot / 1024, offset (slot & 1023) * 32
-:   lda gbkIndex
+:   jmp DrawSlot
+.endproc
+
+; The two-byte Big5 character A (lead byte), X (trail byte): the font's map
+; for Big5 (ROM page 25) gives its glyph slot in the GBK glyph set. A frame
+; when the font is missing or has no glyph for the code.
+; Uses ptr0, ptr1, tmp0, tmp1.
+.proc PutBig5
+    sta gbkLead
+    stx gbkTrail
+    lda gbkFont
+    beq @noFont
+    lda gbkLead
+    cmp #BIG5_FIRST_LEAD
+    bcc @noFont
+    cmp #BIG5_LAST_LEAD + 1
+    bcs @noFont
+    ; the trail's place among the 157: 0x40..0x7E, then 0xA1..0xFE
+    lda gbkTrail
+    cmp #$40
+    bcc @noFont
+    cmp #$7F
+    bcc @low
+    cmp #$A1
+    bcc @noFont
+    cmp #$FF
+    beq @noFont
+    sec
+    sbc #$A1 - 63
+    jmp @haveTrail
+@low:
+    sec
+    sbc #$40
+@haveTrail:
+    sta gbkIndex
+    lda #0
+    sta gbkIndex+1
+    ldx gbkLead             ; + 157 for each lead after the first
+@lead:
+    cpx #BIG5_FIRST_LEAD
+    beq @entry
+    lda gbkIndex
+    clc
+    adc #BIG5_TRAILS
+    sta gbkIndex
+    bcc :+
+    inc gbkIndex+1
+:   dex
+    jmp @lead
+@entry:
+    asl gbkIndex            ; two bytes an entry
+    rol gbkIndex+1
+    lda gbkIndex
+    sta ptr0
+    lda gbkIndex+1
+    cmp #$40
+    bcs :+
+    ora #$80                ; the page's first half shows at 0x8000
+:   sta ptr0+1
+    lda #<glyph
+    sta ptr1
+    lda #>glyph
+    sta ptr1+1
+    lda #2
+    sta tmp0
+    lda #0
+    sta tmp1
+    lda #BIG5_MAP_PAGE
+    ldx #0                  ; a ROM page, not the flash
+    jsr FlashCopy
+    lda glyph
+    sta gbkIndex
+    and glyph+1
+    cmp #$FF
+    beq @noFont             ; 0xFFFF: no glyph
+    lda glyph+1
+    sta gbkIndex+1
+    jmp DrawSlot
+@noFont:
+    jmp PutGbkBox
+.endproc
+
+; Draws glyph slot gbkIndex of the 12 x 12 font as two cells of 12 rows.
+; 1024 slots of 32 bytes a page: page 1 + slot / 1024, offset (slot & 1023) * 32.
+.proc DrawSlot
+    lda gbkIndex
     and #7
     asl
     asl

@@ -114,8 +114,8 @@ SPEECH_FRAMES = (speechEnd - speech) / 30
     sta BEEP_MUTE
     lda #$80
     sta TIMERB_RUN          ; open the gate
+    sta BEEP_LEVEL          ; at once: the level counts only while the gate is open
     sta level
-    sta BEEP_LEVEL
     lda #<melody
     sta ptr0
     lda #>melody

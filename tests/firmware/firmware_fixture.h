@@ -15,6 +15,7 @@
 #include "host/keyboard.h"
 #include "machine/machine.h"
 #include "sound/sample_ring.h"
+#include "tests/firmware/font12.h"
 
 namespace rq4800::test {
 
@@ -137,10 +138,12 @@ class FirmwareTest : public ::testing::Test {
   }
   // The text of one 8-row line: each cell matched against the font, dark on
   // light or else light on dark; 0x7F where no character matches.
-  std::string Line(int line) const {
+  std::string Line(int line) const { return RowText(8 * line); }
+  // The same for the 26 cells whose top row is dot row y.
+  std::string RowText(int y) const {
     std::string text;
     for (int col = 0; col < 26; ++col) {
-      auto cell = Cell(2 + 6 * col, 8 * line);
+      auto cell = Cell(2 + 6 * col, y);
       auto glyph = std::find(font.begin(), font.end(), cell);
       for (auto& row : cell) row ^= 0x3F;
       if (glyph == font.end()) glyph = std::find(font.begin(), font.end(), cell);
@@ -165,6 +168,32 @@ class FirmwareTest : public ::testing::Test {
   }
   // A line drawn light on dark (the selection bar) has its gap dots set.
   bool Inverted(int line) const { return Dot(157, 8 * line + 7) && Dot(7, 8 * line + 7); }
+
+  // The file list: rows of 12 dots from dot row 9, one-byte characters 4
+  // rows down in them.
+  static int ListRowTop(int row) { return 9 + 12 * row; }
+  std::string ListRow(int row) const { return RowText(ListRowTop(row) + 4); }
+  bool ListInverted(int row) const { return Dot(157, ListRowTop(row) + 11) && Dot(7, ListRowTop(row) + 11); }
+
+  // Whether glyph slot `slot` of the 12 x 12 font is drawn dark on light or
+  // light on dark with its top-left dot at (x, y).
+  bool ShowsGlyphAt(const Font12& font12, int slot, int x, int y) const {
+    for (const int flip : {0, 0xFFF}) {
+      bool same = true;
+      for (int r = 0; r < 12 && same; ++r)
+        for (int d = 0; d < 12 && same; ++d) same = Dot(x + d, y + r) == ((((font12.Row(slot, r) ^ flip) >> (11 - d)) & 1) != 0);
+      if (same) return true;
+    }
+    return false;
+  }
+
+  // The address of an exported firmware symbol, from the linker's label file.
+  static int Label(const std::string& name) {
+    std::ifstream in(std::string(RQ4800_BINARY_DIR) + "/firmware/rq4800_firmware.lbl");
+    for (std::string kind, address, label; in >> kind >> address >> label;)
+      if (label == "." + name) return std::stoi(address, nullptr, 16);
+    return -1;
+  }
 };
 
 }  // namespace rq4800::test

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/firmware/firmware_fixture.h"
+#include "tests/firmware/files_fixture.h"
 
 namespace rq4800::test {
 namespace {
@@ -16,60 +16,20 @@ namespace {
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
 
-// A small file system: bank 0 in use, the core area at 0x4000 or 0x6000, the
-// folders the device keeps, none of them with an index block yet.
-std::vector<uint8_t> SmallFileSystem(size_t core = 0x4000) {
-  std::vector<uint8_t> image(resource::kFlashImageSize, 0xFF);
-  image[0x4000] = core == 0x4000 ? '*' : 0x00;
-  for (int b = 0; b < 64; ++b) std::memcpy(&image[core + 0x400 + 3 * b], "\xFF\xF3\xE6", 3);
-  const char* names[] = {"pidf", "bin ", "txt ", "rec ", "bas ", "udf "};
-  for (int f = 0; f < 6; ++f) {
-    uint8_t* rec = &image[core + 0x1000 + 16 * f];
-    rec[0] = 0xB7;
-    std::memcpy(rec + 1, names[f], 4);
-    rec[5] = 0;
-  }
-  return image;
-}
-
-class FilesScreenTest : public FirmwareTest {
- protected:
-  void BootWith(std::vector<uint8_t> flash) {
-    resources.Replace(resource::kDefaultFlash, std::move(flash));
-    Boot();
-  }
-  void AddText(const std::string& name, const std::string& text) {
-    const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
-    ASSERT_TRUE(machine->storage.DownloadText(bytes, text.size(), name).Ok());
-  }
-  void OpenFiles() {
-    OpenMenuItem(4);
-    Run(10);
-    ASSERT_THAT(Line(0), StartsWith("Files")) << Screen();
-  }
-  // The only file of a small file system, opened in the viewer.
-  void View(const std::string& text) {
-    BootWith(SmallFileSystem());
-    AddText("view", text);
-    OpenFiles();
-    Press(key::kEnter, 20);
-  }
-};
-
 TEST_F(FilesScreenTest, TextDownloadedIntoTheDefaultImageIsListedAndOpens) {
   Boot();  // the built-in default flash image
   AddText("hello", "Hello, device!\r\nSecond line\r\n");
   OpenFiles();
   EXPECT_THAT(Line(0), StartsWith("Files 1")) << Screen();
-  EXPECT_THAT(Line(1), StartsWith("txt hello")) << Screen();
-  EXPECT_THAT(Line(1), HasSubstr("    29")) << "the file's own size";
-  EXPECT_TRUE(Inverted(1));
+  EXPECT_THAT(ListRow(0), StartsWith("txt hello")) << Screen();
+  EXPECT_THAT(ListRow(0), HasSubstr("    29")) << "the file's own size";
+  EXPECT_TRUE(ListInverted(0));
   Press(key::kEnter, 20);
   EXPECT_THAT(Line(0), StartsWith("hello")) << Screen();
   EXPECT_THAT(Line(1), StartsWith("Hello, device!")) << Screen();
   EXPECT_THAT(Line(2), StartsWith("Second line")) << Screen();
   Press(key::kEsc);
-  EXPECT_THAT(Line(1), StartsWith("txt hello")) << "back to the list\n" << Screen();
+  EXPECT_THAT(ListRow(0), StartsWith("txt hello")) << "back to the list\n" << Screen();
 }
 
 TEST_F(FilesScreenTest, ListsEveryFolderWithNamesAndSizes) {
@@ -82,12 +42,12 @@ TEST_F(FilesScreenTest, ListsEveryFolderWithNamesAndSizes) {
   ASSERT_TRUE(machine->storage.DownloadNamed(bytes, basic.size(), "prog", "bas ", ".BAS").Ok());
   OpenFiles();
   EXPECT_THAT(Line(0), StartsWith("Files 3")) << Screen();
-  EXPECT_THAT(Line(1), StartsWith("txt notes")) << Screen();
-  EXPECT_THAT(Line(1), HasSubstr("     4"));
-  EXPECT_THAT(Line(2), StartsWith("bin PROGRAM 0001")) << Screen();
-  EXPECT_THAT(Line(2), HasSubstr(" 65536")) << "two whole banks";
-  EXPECT_THAT(Line(3), StartsWith("bas prog.BAS")) << Screen();
-  EXPECT_THAT(Line(3), HasSubstr("    11"));
+  EXPECT_THAT(ListRow(0), StartsWith("txt notes")) << Screen();
+  EXPECT_THAT(ListRow(0), HasSubstr("     4"));
+  EXPECT_THAT(ListRow(1), StartsWith("bin PROGRAM 0001")) << Screen();
+  EXPECT_THAT(ListRow(1), HasSubstr(" 65536")) << "two whole banks";
+  EXPECT_THAT(ListRow(2), StartsWith("bas prog.BAS")) << Screen();
+  EXPECT_THAT(ListRow(2), HasSubstr("    11"));
   // A program is not shown as text; a BASIC file is, from its first byte.
   Press(key::kDown);
   Press(key::kEnter);
@@ -109,7 +69,7 @@ TEST_F(FilesScreenTest, CoreAreaAtTheSecondPlaceAndEmptyFolders) {
   Press(key::kEsc);
   Press(key::kEnter);  // Files again: it reads the tables afresh
   Run(10);
-  EXPECT_THAT(Line(1), StartsWith("txt late")) << Screen();
+  EXPECT_THAT(ListRow(0), StartsWith("txt late")) << Screen();
 }
 
 TEST_F(FilesScreenTest, SelectionScrollsThroughALongList) {
@@ -117,13 +77,17 @@ TEST_F(FilesScreenTest, SelectionScrollsThroughALongList) {
   for (int i = 0; i < 12; ++i) AddText(std::string("f").append(std::to_string(10 + i)), "x\n");
   OpenFiles();
   EXPECT_THAT(Line(0), StartsWith("Files 12")) << Screen();
+  EXPECT_THAT(ListRow(4), StartsWith("txt f14")) << "five rows of 12 dots";
   for (int i = 0; i < 11; ++i) Press(key::kDown, 3);
-  EXPECT_THAT(Line(8), StartsWith("txt f21")) << Screen();
+  EXPECT_THAT(ListRow(4), StartsWith("txt f21")) << Screen();
+  EXPECT_THAT(ListRow(0), StartsWith("txt f17")) << Screen();
   Press(key::kDown);  // already the last
-  EXPECT_TRUE(Inverted(8));
+  EXPECT_TRUE(ListInverted(4));
+  EXPECT_FALSE(ListInverted(3)) << "a bar left behind";
   for (int i = 0; i < 11; ++i) Press(key::kUp, 3);
-  EXPECT_THAT(Line(1), StartsWith("txt f10")) << Screen();
-  EXPECT_TRUE(Inverted(1));
+  EXPECT_THAT(ListRow(0), StartsWith("txt f10")) << Screen();
+  EXPECT_TRUE(ListInverted(0));
+  EXPECT_FALSE(ListInverted(1));
 }
 
 TEST_F(FilesScreenTest, LongTextWrapsAndScrolls) {
@@ -157,7 +121,7 @@ TEST_F(FilesScreenTest, TextLongerThanTheBufferShowsItsStart) {
     text.append("row ").append(std::to_string(1000 + i)).append(" ..........\n");
   AddText("big", text);
   OpenFiles();
-  EXPECT_THAT(Line(1), HasSubstr(" 20000")) << Screen();
+  EXPECT_THAT(ListRow(0), HasSubstr(" 20000")) << Screen();
   Press(key::kEnter, 100);  // laying out 16 KB takes the firmware a while
   EXPECT_THAT(Line(0), StartsWith("big")) << Screen();
   EXPECT_THAT(Line(0), HasSubstr("16K+")) << Screen();
@@ -168,55 +132,16 @@ TEST_F(FilesScreenTest, TextLongerThanTheBufferShowsItsStart) {
   EXPECT_THAT(Line(9), StartsWith("row 1818 ")) << Screen();
 }
 
-// The 12 x 12 font the build makes for two-byte text: one 32-byte slot per
-// GBK code, 12 rows of 2 bytes.
-struct GbkFont {
-  std::vector<uint8_t> bytes;
-  GbkFont() {
-    std::ifstream in(std::string(RQ4800_BINARY_DIR) + "/firmware/gbk12.bin", std::ios::binary);
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  }
-  // Row r of the glyph of lead, trail: 12 dots, the leftmost in bit 11.
-  int Row(int lead, int trail, int r) const {
-    const size_t slot = static_cast<size_t>((lead - 0x81) * 191 + (trail - 0x40)) * 32;
-    return (bytes[slot + 2 * r] << 4) | (bytes[slot + 2 * r + 1] >> 4);
-  }
-  int RowDots(int lead, int trail, int r) const { return __builtin_popcount(unsigned(Row(lead, trail, r))); }
-};
-
-TEST(GbkFontTest, OneSlotPerCodeAndKnownShapes) {
-  const GbkFont font;
-  if (font.bytes.empty()) GTEST_SKIP() << "built without the WenQuanYi bitmap font";
-  ASSERT_EQ(font.bytes.size(), 126u * 191 * 32);
-  EXPECT_EQ(std::string(font.bytes.begin() + 24, font.bytes.begin() + 29), "GBK12") << "the firmware's mark";
-  // Trail byte 0x7F is never part of a GBK code: its slots stay blank.
-  for (int r = 0; r < 12; ++r) EXPECT_EQ(font.Row(0xB0, 0x7F, r), 0);
-  // 0xD2BB (one): a single long horizontal stroke, and at most one more row
-  // of ink for the stroke's end.
-  int strokeRows = 0, inkRows = 0;
-  for (int r = 0; r < 12; ++r) {
-    inkRows += font.RowDots(0xD2, 0xBB, r) > 0;
-    strokeRows += font.RowDots(0xD2, 0xBB, r) >= 8;
-  }
-  EXPECT_EQ(strokeRows, 1);
-  EXPECT_LE(inkRows, 2);
-}
-
 TEST_F(FilesScreenTest, ChineseTextUsesTheTwelveDotFont) {
-  const GbkFont gbk;
-  if (gbk.bytes.empty()) GTEST_SKIP() << "built without the WenQuanYi bitmap font";
+  const Font12 gbk;
+  if (!gbk.Present()) GTEST_SKIP() << "built without the WenQuanYi bitmap font";
   View("\xC4\xE3\xBA\xC3 ok\nline 2\n");  // "ni hao ok"
   // Lines of 12 dot rows under the title; two-byte characters take two cells.
   const int codes[2][2] = {{0xC4, 0xE3}, {0xBA, 0xC3}};
   for (int c = 0; c < 2; ++c) {
-    int ink = 0;
-    for (int r = 0; r < 12; ++r) {
-      const int row = gbk.Row(codes[c][0], codes[c][1], r);
-      ink += gbk.RowDots(codes[c][0], codes[c][1], r);
-      for (int d = 0; d < 12; ++d)
-        ASSERT_EQ(Dot(2 + 12 * c + d, 8 + r), ((row >> (11 - d)) & 1) != 0) << "char " << c << " row " << r;
-    }
-    EXPECT_GT(ink, 20) << "the font has character " << c;
+    const int slot = Font12::GbkSlot(codes[c][0], codes[c][1]);
+    EXPECT_GT(gbk.Ink(slot), 20) << "the font has character " << c;
+    EXPECT_TRUE(ShowsGlyphAt(gbk, slot, 2 + 12 * c, 8)) << "char " << c;
   }
   // One-byte characters sit 4 rows down, on the same baseline.
   EXPECT_TRUE(ShowsTextAtDot(2 + 6 * 5, 12, "ok")) << Screen();

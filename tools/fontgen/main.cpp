@@ -1,15 +1,24 @@
-// Builds the firmware's 12 x 12 font for two-byte (GBK) text from an X11
-// bitmap font (PCF) at build time.
+// Builds the firmware's 12 x 12 font for two-byte text from an X11 bitmap
+// font (PCF) at build time: glyphs for GBK (BASIC and skin names, texts) and
+// a map from Big5 codes (text file names) into the same glyphs.
 //
 //   rq4800-fontgen FONT.pcf OUT.bin
 //
-// OUT holds one 32-byte slot per GBK code, lead byte 0x81..0xFE and trail
-// byte 0x40..0xFE: slot (lead - 0x81) * 191 + (trail - 0x40). A slot is 12
-// rows of two bytes, the leftmost dot in bit 7 of the first byte, then 8
-// bytes of padding, so that 1024 slots fill one 32 KB ROM page exactly. Codes
-// that GBK does not define, or that the font has no glyph for, stay blank.
-// The padding of the first slot carries the mark "GBK12", by which the
-// firmware knows that the font is there.
+// OUT fills 25 ROM pages of 32 KB. Pages 1..24 (OUT offset 0) hold 24,576
+// glyph slots of 32 bytes: 12 rows of two bytes, the leftmost dot in bit 7 of
+// the first byte, then 8 bytes of padding, 1024 slots a page. Slot
+// (lead - 0x81) * 191 + (trail - 0x40) is GBK code lead, trail (lead
+// 0x81..0xFE, trail 0x40..0xFE); the slots after the last GBK one carry the
+// characters that Big5 has and GBK has not. Codes that GBK does not define,
+// or that the font has no glyph for, stay blank. The padding of the first
+// slot carries the mark "GBK12", by which the firmware knows that the font is
+// there.
+//
+// Page 25 (OUT offset 0xC0000) is the Big5 map: one 16-bit little-endian slot
+// number per Big5 code, lead 0xA1..0xF9 and trail 0x40..0x7E, 0xA1..0xFE (157
+// trails a lead), entry (lead - 0xA1) * 157 + trail index; 0xFFFF for a code
+// without a glyph. Sharing the glyphs keeps the map to one page, where a
+// second glyph set would take fourteen.
 #include <iconv.h>
 
 #include <cstdint>
@@ -17,6 +26,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -25,6 +35,12 @@ constexpr int kCell = 12;
 constexpr int kSlot = 32;
 constexpr int kLeads = 126;   // 0x81..0xFE
 constexpr int kTrails = 191;  // 0x40..0xFE
+constexpr int kPage = 32768;
+constexpr int kGlyphPages = 24;
+constexpr int kSlots = kGlyphPages * kPage / kSlot;
+constexpr int kBig5Leads = 0xF9 - 0xA1 + 1;
+constexpr int kBig5Trails = 157;  // 0x40..0x7E, 0xA1..0xFE
+constexpr uint16_t kNoGlyph = 0xFFFF;
 
 // PCF table types and format bits.
 constexpr uint32_t kAccelerators = 1u << 1;
@@ -174,6 +190,41 @@ bool GlyphDot(const PcfFont& font, int g, int x, int y) {
   return (font.bitmapData[byte] >> bit) & 1;
 }
 
+// Draws glyph g into a 32-byte slot, its box centred in the 12 x 12 cell:
+// the font's full height is more than 12 rows, but the two-byte characters'
+// boxes are not.
+void DrawSlot(const PcfFont& font, int g, uint8_t* slot) {
+  const Metric& m = font.metrics[static_cast<size_t>(g)];
+  const int top = (kCell - (m.ascent + m.descent)) / 2;
+  for (int y = 0; y < m.ascent + m.descent; ++y) {
+    for (int x = 0; x < m.right - m.left; ++x) {
+      const int cx = m.left + x, cy = top + y;
+      if (cx < 0 || cx >= kCell || cy < 0 || cy >= kCell || !GlyphDot(font, g, x, y)) continue;
+      slot[cy * 2 + cx / 8] |= static_cast<uint8_t>(0x80 >> (cx % 8));
+    }
+  }
+}
+
+// The Unicode code point of one two-byte character in a code page; 0 when
+// the code page does not define it.
+uint32_t ToUnicode(iconv_t cd, int lead, int trail) {
+  char bytes[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+  uint32_t unicode = 0;
+  char* inPtr = bytes;
+  size_t inLeft = 2;
+  char* outPtr = reinterpret_cast<char*>(&unicode);
+  size_t outLeft = 4;
+  iconv(cd, nullptr, nullptr, nullptr, nullptr);
+  if (iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<size_t>(-1) || outLeft != 0) return 0;
+  return unicode;
+}
+
+// The glyph of a code point, or -1 when the font has none.
+int FindGlyph(const PcfFont& font, uint32_t unicode) {
+  const int g = unicode ? font.Find(unicode) : -1;
+  return g >= 0 && static_cast<size_t>(g) < font.metrics.size() ? g : -1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -188,41 +239,49 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "%s: not a readable PCF font\n", argv[1]);
     return 1;
   }
-  iconv_t toUnicode = iconv_open("UTF-32LE", "GBK");
-  if (toUnicode == reinterpret_cast<iconv_t>(-1)) {
-    std::fprintf(stderr, "no GBK conversion available\n");
+  iconv_t fromGbk = iconv_open("UTF-32LE", "GBK");
+  iconv_t fromBig5 = iconv_open("UTF-32LE", "CP950");  // as the device names are made
+  if (fromGbk == reinterpret_cast<iconv_t>(-1) || fromBig5 == reinterpret_cast<iconv_t>(-1)) {
+    std::fprintf(stderr, "no GBK or Big5 conversion available\n");
     return 1;
   }
-  std::vector<uint8_t> out(static_cast<size_t>(kLeads) * kTrails * kSlot, 0);
+  std::vector<uint8_t> out(static_cast<size_t>(kGlyphPages + 1) * kPage, 0);
+  std::unordered_map<uint32_t, int> slotOf;  // code point -> glyph slot
   int drawn = 0;
   for (int lead = 0; lead < kLeads; ++lead) {
     for (int trail = 0; trail < kTrails; ++trail) {
-      char gbk[2] = {static_cast<char>(0x81 + lead), static_cast<char>(0x40 + trail)};
-      uint32_t unicode = 0;
-      char* inPtr = gbk;
-      size_t inLeft = 2;
-      char* outPtr = reinterpret_cast<char*>(&unicode);
-      size_t outLeft = 4;
-      iconv(toUnicode, nullptr, nullptr, nullptr, nullptr);
-      if (iconv(toUnicode, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<size_t>(-1) || outLeft != 0) continue;
-      const int g = font.Find(unicode);
-      if (g < 0 || static_cast<size_t>(g) >= font.metrics.size()) continue;
-      const Metric& m = font.metrics[static_cast<size_t>(g)];
-      uint8_t* slot = &out[static_cast<size_t>(lead * kTrails + trail) * kSlot];
-      // Each glyph's box, centred in the cell: the font's full height is more
-      // than 12 rows, but the two-byte characters' boxes are not.
-      const int top = (kCell - (m.ascent + m.descent)) / 2;
-      for (int y = 0; y < m.ascent + m.descent; ++y) {
-        for (int x = 0; x < m.right - m.left; ++x) {
-          const int cx = m.left + x, cy = top + y;
-          if (cx < 0 || cx >= kCell || cy < 0 || cy >= kCell || !GlyphDot(font, g, x, y)) continue;
-          slot[cy * 2 + cx / 8] |= static_cast<uint8_t>(0x80 >> (cx % 8));
-        }
-      }
+      const uint32_t unicode = ToUnicode(fromGbk, 0x81 + lead, 0x40 + trail);
+      const int g = FindGlyph(font, unicode);
+      if (g < 0) continue;
+      const int slot = lead * kTrails + trail;
+      DrawSlot(font, g, &out[static_cast<size_t>(slot) * kSlot]);
+      slotOf.emplace(unicode, slot);
       ++drawn;
     }
   }
-  iconv_close(toUnicode);
+  // The Big5 map, with a slot of its own for each character GBK lacks.
+  int nextSlot = kLeads * kTrails, big5 = 0;
+  uint8_t* map = &out[static_cast<size_t>(kGlyphPages) * kPage];
+  for (int lead = 0; lead < kBig5Leads; ++lead) {
+    for (int t = 0; t < kBig5Trails; ++t) {
+      const int trail = t < 63 ? 0x40 + t : 0xA1 + (t - 63);
+      const uint32_t unicode = ToUnicode(fromBig5, 0xA1 + lead, trail);
+      uint16_t slot = kNoGlyph;
+      if (const auto known = slotOf.find(unicode); known != slotOf.end()) {
+        slot = static_cast<uint16_t>(known->second);
+      } else if (const int g = FindGlyph(font, unicode); g >= 0 && nextSlot < kSlots) {
+        DrawSlot(font, g, &out[static_cast<size_t>(nextSlot) * kSlot]);
+        slotOf.emplace(unicode, nextSlot);
+        slot = static_cast<uint16_t>(nextSlot++);
+      }
+      big5 += slot != kNoGlyph;
+      const size_t entry = static_cast<size_t>(lead * kBig5Trails + t) * 2;
+      map[entry] = static_cast<uint8_t>(slot & 0xFF);
+      map[entry + 1] = static_cast<uint8_t>(slot >> 8);
+    }
+  }
+  iconv_close(fromGbk);
+  iconv_close(fromBig5);
   const char mark[] = "GBK12";
   for (int i = 0; i < 5; ++i) out[24 + static_cast<size_t>(i)] = static_cast<uint8_t>(mark[i]);
   std::ofstream file(argv[2], std::ios::binary);
@@ -231,6 +290,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "%s: cannot write\n", argv[2]);
     return 1;
   }
-  std::printf("fontgen: %d glyphs, font ascent %d, descent %d\n", drawn, font.fontAscent, font.fontDescent);
+  std::printf("fontgen: %d GBK glyphs, %d Big5 codes (%d glyphs of their own), font ascent %d, descent %d\n",
+              drawn, big5, nextSlot - kLeads * kTrails, font.fontAscent, font.fontDescent);
   return 0;
 }
