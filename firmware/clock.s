@@ -1,14 +1,50 @@
-; The device clock: six RAM bytes that the host fills once (when the year
-; byte reads 119 at a half-second tick) and that the firmware then keeps by
-; itself, one step per half-second NMI. Also the seven-segment digits beside
-; the LCD, which are status icons of LCD rows.
+; The device clock: six RAM bytes that the host fills in when the year byte
+; reads 119 at a half-second tick, and that the firmware steps by itself at
+; each half-second NMI in between. The firmware asks again every second,
+; because its clock stands still whenever the host holds the emulation (a
+; menu or dialog open); so the time shown never trails the host's by more
+; than a second. Also the seven-segment digits beside the LCD, which are
+; status icons of LCD rows.
 .include "rq4800.inc"
 
 ; The six clock bytes at 0x0469..0x046E (named in rq4800.inc).
 .segment "CLOCK"
     .res 6
 
+.segment "BSS"
+; The year while the year byte holds the request (119): what the screens show.
+clockYear:  .res 1
+clockAsked: .res 1          ; the year byte was set to 119 at the last NMI
+
 .segment "KERNEL"
+
+; At each half-second NMI, one of two: after a request the host has filled in
+; the clock, which stands as it is (or, should the host not have answered,
+; the firmware restores the year and steps on by itself); otherwise the
+; firmware steps its clock half a second and asks the host again.
+.proc ClockNmi
+    lda clockAsked
+    beq @step
+    lda #0
+    sta clockAsked
+    lda CLOCK_YEAR
+    cmp #YEAR_ASK_HOST
+    bne @answered
+    lda clockYear
+    sta CLOCK_YEAR
+    jmp ClockHalfSecond
+@answered:
+    sta clockYear
+    rts
+@step:
+    jsr ClockHalfSecond
+    lda CLOCK_YEAR
+    sta clockYear
+    lda #YEAR_ASK_HOST
+    sta CLOCK_YEAR
+    inc clockAsked
+    rts
+.endproc
 
 daysInMonth: .byte 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31
 
@@ -178,7 +214,7 @@ digitValues: .res 4
 
 ; "YYYY-MM-DD" at the cursor.
 .proc PutDate
-    lda CLOCK_YEAR
+    lda clockYear
     clc
     adc #<1881
     sta num

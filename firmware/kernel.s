@@ -80,12 +80,16 @@ Reset:
     ; Ask the host for the date and time: it answers at the next half-second.
     lda #YEAR_ASK_HOST
     sta CLOCK_YEAR
+    sta clockYear
+    lda #1
+    sta clockAsked
     lda #$0F
     sta TIMERA_STOP         ; tick source on: 250 interrupts a second
     cli
     jmp Home
 
-; Half-second NMI: the device clock and the once-a-second count request.
+; Half-second NMI: the device clock (ClockNmi) and the once-a-second count
+; request.
 Nmi:
     pha
     txa
@@ -99,7 +103,7 @@ Nmi:
     lda #1
     sta snapReq             ; the next IRQ takes the counts of this second
 @half:
-    jsr ClockHalfSecond
+    jsr ClockNmi
     pla
     tay
     pla
