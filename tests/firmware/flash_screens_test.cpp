@@ -154,6 +154,24 @@ TEST_F(FilesScreenTest, CodesOutsideGbkShowAsFrames) {
   EXPECT_TRUE(ShowsTextAtDot(2 + 6 * 2, 12, "x")) << Screen();
 }
 
+// Pages of 12-row lines hold six lines, and scrolling reaches the last of
+// them however far it goes.
+TEST_F(FilesScreenTest, TwelveRowTextScrollsToItsLastLine) {
+  if (!Font12().Present()) GTEST_SKIP() << "built without the WenQuanYi bitmap font";
+  std::string text;
+  for (int i = 10; i < 22; ++i) text.append("\xC4\xE3 ").append(std::to_string(i)).append("\n");
+  View(text);
+  const auto lineShows = [&](int line, const std::string& number) {
+    return ShowsTextAtDot(2 + 6 * 3, 8 + 12 * line + 4, number);
+  };
+  EXPECT_TRUE(lineShows(5, "15")) << "six lines a page";
+  for (int i = 0; i < 4; ++i) Press(key::kRight, 3);
+  EXPECT_TRUE(lineShows(5, "21")) << "the last line, at the page's foot";
+  EXPECT_TRUE(lineShows(0, "16"));
+  Press(key::kDown);
+  EXPECT_TRUE(lineShows(5, "21")) << "no further";
+}
+
 using FlashScreenTest = FirmwareTest;
 
 // What the test programs: offset low XOR offset high XOR 0x5A.
