@@ -42,6 +42,7 @@ constexpr int kBlockTableOffset = 0x400;
 constexpr int kDirectoryOffset = 0x1000;
 constexpr int kRecordSize = 16;
 constexpr int kMaxFolders = 128;
+constexpr int kCoreAreaSize = kDirectoryOffset + kMaxFolders * kRecordSize;  // header to directory end
 constexpr int kMaxFilesPerFolder = 32;
 constexpr uint32_t kNoIndexBlock = 0xFFFF;
 constexpr uint16_t kBlockFieldBits = 0x1C00;  // set on every block field the host writes
@@ -87,6 +88,7 @@ constexpr int kEmptyFile = -6;    // nothing to chain
 constexpr int kUnreadable = -7;   // the PC file could not be read
 constexpr int kNotAFileType = -8; // no extension, or one the device does not take
 constexpr int kBadImageSize = -9; // ".fls" of another size than the flash
+constexpr int kNoSafeSpace = -10; // the only free space the table shows is in use
 DownloadResult Result(int code);
 }  // namespace download
 
@@ -100,8 +102,16 @@ struct FlashFileSystem {
   int folderCount = 0;
   int freeBlockCount = 0;
   bool bankFree[flashfs::kBankCount] = {};
+  int inUseListedFree = 0;  // blocks in use that the table calls free (ReserveBlocksInUse)
 
   void Scan();
+  // Takes every block the file system is known to use out of the parsed free
+  // space, whatever the block table says of it: the core area, every folder's
+  // index block, every file's first and name blocks (a program's banks
+  // whole), and every block that a used entry chains to. Downloads call it
+  // after Scan, so a damaged table can never lead them over the tables or
+  // another file; the report still shows the table as it is.
+  void ReserveBlocksInUse();
   // Reads up to max 16-byte records from the list at records; stops at a
   // record whose first byte is 0xFF.
   static int ParseRecords(const uint8_t* records, int max, ParsedRecord* out);
