@@ -6,6 +6,7 @@
 
 #include "core/debug_log.h"
 #include "storage/flash_file_system.h"
+#include "storage/text_encoding.h"
 
 namespace rq4800 {
 
@@ -184,10 +185,23 @@ DownloadResult FlashFileSystem::DownloadBin(const uint8_t* data, size_t size) {
 }
 
 DownloadResult FlashFileSystem::DownloadText(const uint8_t* data, size_t size, std::string_view name) {
-  // The stored length (the text and its 7 bytes of frame) is a 16-bit field.
+  // GBK takes at least one byte for every four of UTF-8: past this, no text
+  // can fit, converted or not.
+  if (size / 4 > kMaxField16) return Result(download::kTooLarge);
+  // The device reads its texts as GBK: one written in UTF-8 is stored
+  // converted, anything else byte for byte.
+  GbkText gbk;
+  const bool convert = IsUtf8BeyondAscii(data, size);
+  if (convert) {
+    gbk = Utf8ToGbk(data, size);
+    data = gbk.bytes.data();
+    size = gbk.bytes.size();
+  }
+  // The stored length (the text as stored and its 7 bytes of frame) is a
+  // 16-bit field.
   if (size > kMaxField16 - 7) return Result(download::kTooLarge);
   std::string_view cut = CutAtCharacter(name, 31);
-  return StoreInBlocks(*this, BuildTextStream(data, size), "txt ", [cut](uint8_t* block) {
+  DownloadResult result = StoreInBlocks(*this, BuildTextStream(data, size), "txt ", [cut](uint8_t* block) {
     block[0] = 0x67;
     block[1] = 0x40;  // length of the name field
     block[2] = 0x00;
@@ -195,6 +209,11 @@ DownloadResult FlashFileSystem::DownloadText(const uint8_t* data, size_t size, s
     std::memcpy(block + 3, cut.data(), cut.size());
     block[34] = 0xFF;  // end mark after 31 bytes of name
   });
+  if (convert && result.Ok()) {
+    result.message = "stored, converted from UTF-8 to GBK";
+    result.replaced = gbk.replaced;
+  }
+  return result;
 }
 
 DownloadResult FlashFileSystem::DownloadNamed(const uint8_t* data, size_t size, std::string_view name,

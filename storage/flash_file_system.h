@@ -70,9 +70,12 @@ struct BlockState {
 
 // What a download returns: the device's small result code and a short
 // message for the front ends to show (the device itself reports nothing).
+// A UTF-8 text stored in GBK says so in its message; replaced counts its
+// characters that GBK lacks and that became '?'.
 struct DownloadResult {
   int code = 0;
   const char* message = "";
+  int replaced = 0;
   bool Ok() const { return code == 0; }
 };
 
