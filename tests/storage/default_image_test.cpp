@@ -192,8 +192,14 @@ TEST(HostileImage, RandomAndBitFlippedImagesStayInsideTheImage) {
         image[at[rng() % 4]] ^= static_cast<uint8_t>(1 << rng() % 8);
       }
       if (rng() % 8 == 0) image[0x4000] = rng() % 2 ? '*' : 0x00;
+      if (rng() % 4 == 0) {  // the table calls up to three blocks of the core area free
+        const size_t block = 32 + rng() % 10;
+        std::memset(&image[0x4400 + 3 * block], 0xFF, 3 * (1 + rng() % 3));
+      }
     }
     FlashFileSystem fs{.image = image.data()};
+    const size_t core = image[0x4000] == '*' ? 0x4000 : 0x6000;
+    const Bytes header(&image[core], &image[core + 0x400]);  // no download may write over it
     EXPECT_EQ(fs.FlashInfoReport().rfind("Core at ", 0), 0u);
     EXPECT_TRUE(fs.freeBlockCount >= 0 && fs.freeBlockCount <= 1024 && fs.folderCount <= 128);
     std::vector<int> out;
@@ -210,6 +216,7 @@ TEST(HostileImage, RandomAndBitFlippedImagesStayInsideTheImage) {
                   r.code == download::kNoSafeSpace) << r.code;
       stored += r.Ok() && round >= 100;
     }
+    EXPECT_TRUE(Bytes(&image[core], &image[core + 0x400]) == header);
     fs.FlashInfoReport();  // over what the downloads wrote
     if (HasFailure()) return;
   }
