@@ -3,23 +3,13 @@
 #include <iconv.h>
 #include <opencc/MarisaDict.hpp>
 
-#include <cerrno>
 #include <cstdio>
+
+#include "storage/text_encoding.h"
 
 namespace rq4800 {
 
 namespace {
-
-// Length of the well-formed UTF-8 character at text[0], or 0.
-size_t Utf8CharLength(std::string_view text) {
-  unsigned char lead = static_cast<unsigned char>(text[0]);
-  size_t length = lead < 0x80 ? 1 : (lead >> 5) == 6 ? 2 : (lead >> 4) == 14 ? 3 : (lead >> 3) == 30 ? 4 : 0;
-  if (length == 0 || length > text.size()) return 0;
-  for (size_t i = 1; i < length; ++i) {
-    if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) return 0;
-  }
-  return length;
-}
 
 // One iconv conversion from UTF-8, a character at a time, so one character
 // the code page lacks costs only that character.
@@ -80,20 +70,30 @@ std::string Encode(std::string_view utf8Name, const char* codePage, const opencc
   return out;
 }
 
+// OpenCC's character table, read once per process (a read takes about a
+// millisecond) and never changed after. Without the file, characters keep
+// their simplified form.
+const opencc::Dict* CharacterTable() {
+  static const opencc::MarisaDictPtr table = [] {
+    opencc::MarisaDictPtr loaded;
+    if (FILE* file = std::fopen(RQ4800_OPENCC_DATA_DIR "/STCharacters.ocd2", "rb")) {
+      try {
+        loaded = opencc::MarisaDict::NewFromFile(file);
+      } catch (...) {
+        loaded = nullptr;
+      }
+      std::fclose(file);
+    }
+    return loaded;
+  }();
+  return table.get();
+}
+
 }  // namespace
 
 std::string ToDeviceName(std::string_view utf8Name) {
   if (utf8Name.empty()) return {};
-  opencc::MarisaDictPtr table;
-  if (FILE* file = std::fopen(RQ4800_OPENCC_DATA_DIR "/STCharacters.ocd2", "rb")) {
-    try {
-      table = opencc::MarisaDict::NewFromFile(file);
-    } catch (...) {
-      table = nullptr;  // without the table, characters keep their simplified form
-    }
-    std::fclose(file);
-  }
-  return Encode(utf8Name, "CP950", table.get());
+  return Encode(utf8Name, "CP950", CharacterTable());
 }
 
 std::string ToGbkName(std::string_view utf8Name) { return Encode(utf8Name, "CP936", nullptr); }

@@ -6,6 +6,7 @@
 
 #include "core/debug_log.h"
 #include "storage/flash_file_system.h"
+#include "storage/text_encoding.h"
 
 namespace rq4800 {
 
@@ -17,6 +18,12 @@ namespace {
 constexpr size_t kMaxField16 = 0xFFFF;
 constexpr uint8_t kFileRecordStatus = 0xF1;
 constexpr uint8_t kFolderWithIndexStatus = 0xB5;
+
+// Short of space: when the table called blocks in use free, the user learns
+// that the flash's tables are in disorder rather than only that it is full.
+DownloadResult NoSpace(const FlashFileSystem& fs) {
+  return Result(fs.inUseListedFree > 0 ? download::kNoSafeSpace : download::kNoSpace);
+}
 
 void Put16(uint8_t* at, unsigned value) {
   at[0] = static_cast<uint8_t>(value);
@@ -91,19 +98,17 @@ DownloadResult StoreInBlocks(FlashFileSystem& fs, const std::vector<uint8_t>& st
   fs.Scan();
   ParsedRecord* folder = fs.FindFolder(folderName);
   if (!folder) return Result(download::kNoFolder);
-  // An index block the table calls free (an image in disorder) must not
-  // become a data block of its own folder.
-  if (folder->HasIndexBlock()) fs.ReserveBlock(folder->IndexBlock());
+  fs.ReserveBlocksInUse();
 
   const int dataBlocks = static_cast<int>((stored.size() + kBlockSize - 1) / kBlockSize);
   const int needed = dataBlocks + 1;  // and the name block
-  if (fs.freeBlockCount < needed) return Result(download::kNoSpace);
+  if (fs.freeBlockCount < needed) return NoSpace(fs);
 
   std::vector<int> run;
   if (folder->HasIndexBlock()) {
-    if (fs.FindFree(needed, run, false) < needed) return Result(download::kNoSpace);
+    if (fs.FindFree(needed, run, false) < needed) return NoSpace(fs);
   } else {
-    if (fs.FindFree(needed + 1, run, false) < needed + 1) return Result(download::kNoSpace);
+    if (fs.FindFree(needed + 1, run, false) < needed + 1) return NoSpace(fs);
     AssignIndexBlock(fs, *folder, run[needed]);
   }
   const int indexBlock = folder->IndexBlock();
@@ -142,23 +147,19 @@ DownloadResult FlashFileSystem::DownloadBin(const uint8_t* data, size_t size) {
   const size_t bankCount = (size + kBankSize - 1) / kBankSize;
   if (bankCount > static_cast<size_t>(kBankCount)) return Result(download::kNoSpace);
   const int banks = static_cast<int>(bankCount);
+  ReserveBlocksInUse();
 
   std::vector<int> found;
-  if (FindFree(banks, found, true) < banks) return Result(download::kNoSpace);
+  if (FindFree(banks, found, true) < banks) return NoSpace(*this);
   ParsedRecord* folder = FindFolder("bin ");
   if (!folder) return Result(download::kNoFolder);
 
   if (!folder->HasIndexBlock()) {
     std::vector<int> block;
-    if (FindFree(1, block, false) < 1) return Result(download::kNoSpace);
+    if (FindFree(1, block, false) < 1) return NoSpace(*this);
     AssignIndexBlock(*this, *folder, block[0]);
     // The new index block may sit in a bank that looked free: pick again.
-    if (FindFree(banks, found, true) < banks) return Result(download::kNoSpace);
-  } else if (blocks[folder->IndexBlock()].free) {
-    // An index block the table calls free (an image in disorder) must not
-    // lie inside the program's banks.
-    ReserveBlock(folder->IndexBlock());
-    if (FindFree(banks, found, true) < banks) return Result(download::kNoSpace);
+    if (FindFree(banks, found, true) < banks) return NoSpace(*this);
   }
   const int indexBlock = folder->IndexBlock();
   DebugLog("start %x\n", indexBlock * kBlockSize);
@@ -184,10 +185,23 @@ DownloadResult FlashFileSystem::DownloadBin(const uint8_t* data, size_t size) {
 }
 
 DownloadResult FlashFileSystem::DownloadText(const uint8_t* data, size_t size, std::string_view name) {
-  // The stored length (the text and its 7 bytes of frame) is a 16-bit field.
+  // GBK takes at least one byte for every four of UTF-8: past this, no text
+  // can fit, converted or not.
+  if (size / 4 > kMaxField16) return Result(download::kTooLarge);
+  // The device reads its texts as GBK: one written in UTF-8 is stored
+  // converted, anything else byte for byte.
+  GbkText gbk;
+  const bool convert = IsUtf8BeyondAscii(data, size);
+  if (convert) {
+    gbk = Utf8ToGbk(data, size);
+    data = gbk.bytes.data();
+    size = gbk.bytes.size();
+  }
+  // The stored length (the text as stored and its 7 bytes of frame) is a
+  // 16-bit field.
   if (size > kMaxField16 - 7) return Result(download::kTooLarge);
   std::string_view cut = CutAtCharacter(name, 31);
-  return StoreInBlocks(*this, BuildTextStream(data, size), "txt ", [cut](uint8_t* block) {
+  DownloadResult result = StoreInBlocks(*this, BuildTextStream(data, size), "txt ", [cut](uint8_t* block) {
     block[0] = 0x67;
     block[1] = 0x40;  // length of the name field
     block[2] = 0x00;
@@ -195,6 +209,11 @@ DownloadResult FlashFileSystem::DownloadText(const uint8_t* data, size_t size, s
     std::memcpy(block + 3, cut.data(), cut.size());
     block[34] = 0xFF;  // end mark after 31 bytes of name
   });
+  if (convert && result.Ok()) {
+    result.message = "stored, converted from UTF-8 to GBK";
+    result.replaced = gbk.replaced;
+  }
+  return result;
 }
 
 DownloadResult FlashFileSystem::DownloadNamed(const uint8_t* data, size_t size, std::string_view name,

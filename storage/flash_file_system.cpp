@@ -1,5 +1,6 @@
 #include "storage/flash_file_system.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace rq4800 {
@@ -9,6 +10,7 @@ using namespace flashfs;
 void FlashFileSystem::Scan() {
   folderCount = 0;
   freeBlockCount = 0;
+  inUseListedFree = 0;
   if (!image) {
     for (bool& flag : bankFree) flag = false;
     return;
@@ -103,6 +105,40 @@ void FlashFileSystem::ReserveBlock(int block) {
   bankFree[block / kBlocksPerBank] = false;
 }
 
+void FlashFileSystem::ReserveBlocksInUse() {
+  if (!image) return;
+  auto reserve = [this](int block) {
+    block &= 0x3FF;
+    if (blocks[block].free) ++inUseListedFree;
+    ReserveBlock(block);
+  };
+  for (int b = coreOffset / kBlockSize; b <= (coreOffset + kCoreAreaSize - 1) / kBlockSize; ++b) reserve(b);
+  // A chain never leads into free space; a link that does means the table
+  // lost the entry of a block some file still holds.
+  for (int b = 0; b < kBlockCount; ++b) {
+    if (!blocks[b].free && blocks[b].next != kNoBlock) reserve(blocks[b].next);
+  }
+  for (int i = 0; i < folderCount; ++i) {
+    if (!folders[i].HasIndexBlock()) continue;
+    const int indexBlock = folders[i].IndexBlock();
+    reserve(indexBlock);
+    ParsedRecord files[kMaxFilesPerFolder];
+    const int count = ParseRecords(Block(indexBlock), kMaxFilesPerFolder, files);
+    for (int f = 0; f < count; ++f) {
+      const ParsedRecord& file = files[f];
+      if (file.HasIndexBlock()) {
+        const int first = file.IndexBlock();
+        // A program (type 0x06) holds whole banks: their count is byte 6.
+        const int banks = file.attribute == 0x06 ? Block(indexBlock)[f * kRecordSize + 6] : 0;
+        const int last = std::min(kBlockCount - 1, first + banks * kBlocksPerBank - 1);
+        reserve(first);
+        for (int b = first + 1; b <= last; ++b) reserve(b);
+      }
+      if (file.secondBlock != kNoIndexBlock) reserve(static_cast<int>(file.secondBlock));
+    }
+  }
+}
+
 namespace download {
 DownloadResult Result(int code) {
   switch (code) {
@@ -115,6 +151,8 @@ DownloadResult Result(int code) {
     case kUnreadable: return {code, "cannot read the file"};
     case kNotAFileType: return {code, "not a file type the device takes"};
     case kBadImageSize: return {code, "a flash image must be exactly 524288 bytes"};
+    case kNoSafeSpace:
+      return {code, "not enough free space: the flash's block table calls blocks in use free, and they are not taken"};
     default: return {code, "unknown result"};
   }
 }

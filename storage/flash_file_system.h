@@ -42,6 +42,7 @@ constexpr int kBlockTableOffset = 0x400;
 constexpr int kDirectoryOffset = 0x1000;
 constexpr int kRecordSize = 16;
 constexpr int kMaxFolders = 128;
+constexpr int kCoreAreaSize = kDirectoryOffset + kMaxFolders * kRecordSize;  // header to directory end
 constexpr int kMaxFilesPerFolder = 32;
 constexpr uint32_t kNoIndexBlock = 0xFFFF;
 constexpr uint16_t kBlockFieldBits = 0x1C00;  // set on every block field the host writes
@@ -69,9 +70,12 @@ struct BlockState {
 
 // What a download returns: the device's small result code and a short
 // message for the front ends to show (the device itself reports nothing).
+// A UTF-8 text stored in GBK says so in its message; replaced counts its
+// characters that GBK lacks and that became '?'.
 struct DownloadResult {
   int code = 0;
   const char* message = "";
+  int replaced = 0;
   bool Ok() const { return code == 0; }
 };
 
@@ -87,6 +91,7 @@ constexpr int kEmptyFile = -6;    // nothing to chain
 constexpr int kUnreadable = -7;   // the PC file could not be read
 constexpr int kNotAFileType = -8; // no extension, or one the device does not take
 constexpr int kBadImageSize = -9; // ".fls" of another size than the flash
+constexpr int kNoSafeSpace = -10; // the only free space the table shows is in use
 DownloadResult Result(int code);
 }  // namespace download
 
@@ -100,8 +105,16 @@ struct FlashFileSystem {
   int folderCount = 0;
   int freeBlockCount = 0;
   bool bankFree[flashfs::kBankCount] = {};
+  int inUseListedFree = 0;  // blocks in use that the table calls free (ReserveBlocksInUse)
 
   void Scan();
+  // Takes every block the file system is known to use out of the parsed free
+  // space, whatever the block table says of it: the core area, every folder's
+  // index block, every file's first and name blocks (a program's banks
+  // whole), and every block that a used entry chains to. Downloads call it
+  // after Scan, so a damaged table can never lead them over the tables or
+  // another file; the report still shows the table as it is.
+  void ReserveBlocksInUse();
   // Reads up to max 16-byte records from the list at records; stops at a
   // record whose first byte is 0xFF.
   static int ParseRecords(const uint8_t* records, int max, ParsedRecord* out);

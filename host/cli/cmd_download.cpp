@@ -58,7 +58,9 @@ int RunDownload(const DownloadOptions& options) {
   for (const std::string& path : options.pcFiles) {
     DownloadResult result = DownloadFile(machine, path);
     allStored = allStored && result.Ok();
-    if (result.Ok()) {
+    if (result.replaced > 0) {
+      std::printf("%s: %s; characters GBK lacks, stored as '?': %d\n", path.c_str(), result.message, result.replaced);
+    } else if (result.Ok()) {
       std::printf("%s: %s\n", path.c_str(), result.message);
     } else {
       std::printf("%s: %s (%d)\n", path.c_str(), result.message, result.code);

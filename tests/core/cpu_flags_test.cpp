@@ -45,6 +45,8 @@ TEST(CpuFlags, AddAndSubtractWithCarryInBinary) {
       {0xE9, 0xF0, {.a = 0x50, .p = C}, {.a = 0x60}},                          // borrow, no overflow
       {0xE9, 0x30, {.a = 0x50, .p = C}, {.a = 0x20, .p = C}},                  // no borrow
       {0xE9, 0x50, {.a = 0x50}, {.a = 0xFF, .p = N}},                          // borrow in
+      {0xE9, 0x50, {.a = 0x50, .p = C}, {.a = 0x00, .p = Z | C}},              // exactly zero: no borrow
+      {0xE9, 0x4F, {.a = 0x50}, {.a = 0x00, .p = Z | C}},                      // zero with the borrow in
       {0xE9, 0x01, {.a = 0x10, .p = C | D}, {.a = 0x0F, .p = C | D}},          // no decimal arithmetic
       {0xE9, 0x01, {.a = 0x80, .p = C}, {.a = 0x7F, .p = V | C}},              // overflow into positive
       {0xE9, 0xFF, {.a = 0x00}, {.a = 0x00, .p = Z}},                          // 0 - 255 - 1 = -256

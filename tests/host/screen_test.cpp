@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 
 #include "core/debug_log.h"
@@ -101,6 +102,46 @@ TEST_F(ScreenTest, IconsAndTwoByTwoDotsLandOnTheirPixels) {
       const bool on = (y >= 44 && y <= 45 && x >= 77 && x <= 90) || (y >= 192 && x >= 393);
       ASSERT_EQ(Frame(x, y), on ? kOn : kOff) << x << "," << y;
     }
+  }
+}
+
+// Each icon's picture and top-left corner, put together from the LCD's
+// layout: the clock's segments, the strips, the scroll bar and the rest.
+TEST_F(ScreenTest, EveryIconHasItsPictureAndPlace) {
+  struct Place { int resource, x, y; };
+  std::array<Place, 80> expected{};
+  std::array<int, 80> placed{};
+  auto put = [&](int row, int resource, int x, int y) { expected[row] = {resource, x, y}, ++placed[row]; };
+  // Segments of the digits at base x = 32, 43, 54, 65: picture, x from the base, y, rows of digits 1..4.
+  const struct { int resource, dx, y, rows[4]; } segments[] = {
+      {145, 0, 36, {1, 6, 11, 16}},   {144, 0, 36, {0, 5, 10, 15}},   {144, 6, 36, {2, 7, 13, 17}},
+      {145, 0, 45, {3, 8, 14, 18}},   {144, 0, 45, {35, 31, 26, 22}}, {144, 6, 45, {33, 29, 24, 19}},
+      {145, 0, 54, {34, 30, 25, 21}},
+  };
+  for (const auto& s : segments)
+    for (int d = 0; d < 4; ++d) put(s.rows[d], s.resource, 32 + 11 * d + s.dx, s.y);
+  const int levels[] = {4, 12, 20, 28, 36, 44, 52, 60, 68, 74};  // right strip, top down
+  for (int i = 0; i < 10; ++i) put(levels[i], 149, 396, 40 + 16 * i);
+  const int marks[] = {43, 45, 56, 78, 77, 57, 76, 75, 73};  // scroll positions, top down
+  for (int i = 0; i < 9; ++i) put(marks[i], 151, 34, 66 + 12 * i);
+  const int others[][4] = {  // row, picture, x, y
+      {9, 152, 51, 40},    {32, 153, 40, 52},   {27, 153, 51, 52},   {23, 153, 62, 52},   {70, 143, 395, 174},
+      {65, 146, 32, 56},   {79, 147, 33, 57},   {66, 148, 33, 174},  {37, 121, 59, 56},   {38, 120, 46, 56},
+      {39, 122, 44, 67},   {40, 123, 44, 76},   {41, 124, 44, 85},   {42, 125, 44, 95},   {46, 127, 61, 105},
+      {47, 126, 46, 105},  {48, 129, 62, 118},  {49, 130, 46, 118},  {50, 131, 61, 129},  {51, 128, 46, 129},
+      {53, 141, 61, 139},  {54, 132, 46, 139},  {55, 133, 46, 149},  {58, 134, 46, 154},  {59, 135, 61, 154},
+      {61, 136, 46, 163},  {62, 137, 61, 163},  {63, 139, 64, 174},  {64, 138, 46, 173},  {67, 142, 40, 184},
+      {69, 142, 50, 184},  {71, 142, 60, 184},  {72, 140, 32, 183},
+  };
+  for (const auto& o : others) put(o[0], o[1], o[2], o[3]);
+  ASSERT_EQ(std::count(placed.begin(), placed.end(), 1), 80) << "each row placed once";
+
+  Paint();
+  for (int r = 0; r < 80; ++r) {
+    const IconRecord& icon = screen.iconTable[r];
+    EXPECT_EQ(icon.glyph + 120, expected[r].resource) << "row " << r;  // glyph slots count from resource 120
+    EXPECT_EQ(icon.x, expected[r].x) << "row " << r;
+    EXPECT_EQ(icon.y, expected[r].y) << "row " << r;
   }
 }
 

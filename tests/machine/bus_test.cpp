@@ -55,17 +55,48 @@ TEST(BusMap, WindowsFollowTheBankPortsAndOnlyRamTakesWrites) {
   }
 }
 
+// Port 0x0F bits 0..2 choose the RAM that 0x40..0x7F show; the high bits
+// (the key row path) do not move it.
+TEST(BusMap, ZeroPageSliceFollowsPort0FForEverySetting) {
+  const std::pair<int, int> rows[] = {  // {port 0x0F, RAM at 0x40}
+      {0, 0x0040}, {1, 0x0000}, {2, 0x0000}, {3, 0x0000}, {4, 0x0200}, {5, 0x0240}, {6, 0x0280}, {7, 0x02C0},
+      {0xF7, 0x02C0}, {0xF1, 0x0000}, {0x08, 0x0040},
+  };
+  for (auto [setting, ram] : rows) {
+    SCOPED_TRACE(setting);
+    BusRQ4800 bus;
+    bus.ram[ram + 0x3F] = 0xA5;
+    bus.Write(0x0F, setting);
+    EXPECT_EQ(bus.Read(0x7F), 0xA5);
+    bus.Write(0x40, 0x3C);
+    EXPECT_EQ(bus.ram[ram], 0x3C);
+    EXPECT_EQ(bus.Read(0x0F), setting) << "the ports stay below 0x40";
+  }
+}
+
 TEST(Ports, InterruptStatusAndTimers) {
   BusRQ4800 bus;
   bus.ports[0x01] = 0xFF;
   bus.Write(0x01, 0xFF);  // interrupt control, not the status
   EXPECT_EQ(bus.Read(0x01), 0xFF);
   EXPECT_EQ(bus.Read(0x01), 0xC0) << "a read clears bits 0..5";
-  bus.timerACounter = 100.75;
-  EXPECT_EQ(bus.Read(0x05), 100);  // starts timer A
-  EXPECT_TRUE(bus.timerARunning);
-  EXPECT_EQ(bus.Read(0x04), 100);  // stops it
-  EXPECT_FALSE(bus.timerARunning);
+  // Each timer: its odd port starts it, its even port stops it, and both read
+  // the count truncated; the other timer is left alone.
+  struct Timer { int port, count; bool BusRQ4800::*running; bool runs; };
+  const Timer timers[] = {{0x05, 100, &BusRQ4800::timerARunning, true}, {0x04, 100, &BusRQ4800::timerARunning, false},
+                          {0x07, 42, &BusRQ4800::timerBRunning, true},  {0x06, 42, &BusRQ4800::timerBRunning, false}};
+  for (const Timer& t : timers) {
+    SCOPED_TRACE(t.port);
+    BusRQ4800 timer;
+    timer.timerACounter = 100.75, timer.timerBCounter = 42.5;
+    timer.timerARunning = timer.timerBRunning = !t.runs;
+    EXPECT_EQ(timer.Read(t.port), t.count);
+    EXPECT_EQ(timer.*t.running, t.runs);
+    EXPECT_EQ(timer.timerARunning + timer.timerBRunning, 1);
+  }
+  bus.Write(0x03, 77);  // timer B loads without a carry
+  EXPECT_EQ(bus.timerBCounter, 77.0);
+  EXPECT_EQ(bus.Read(0x03), 77);
   bus.timerACarry = 0.75;
   bus.Write(0x02, 255);
   EXPECT_EQ(bus.timerACounter, 255.0) << "the carry stops at the cap";
@@ -148,6 +179,32 @@ TEST(FlashChip, ProgramAndEraseLandInThePageThatBankSelects) {
     EXPECT_EQ(bus.Read(0x4001), 0x0A) << bank;
     EXPECT_EQ(log.text, "") << "accepted cycles are not logged";
   }
+}
+
+// After a programmed byte the chip is idle again: the next unlock starts a
+// new command instead of being taken as more data.
+TEST(FlashChip, ProgramEndsItsCommandSoTheNextUnlockIsAnUnlock) {
+  BusRQ4800 bus;
+  FlashMode(bus, 1);
+  DebugLogCapture log;
+  struct Step { int address, value; int unlock, program, erase; };
+  const Step steps[] = {
+      {0x5555, 0xAA, 1, 1, 1}, {0xAAAA, 0x55, 2, 2, 2}, {0x5555, 0xA0, 0, 3, 0}, {0x4010, 0x0F, 0, 0, 0},
+      {0x5555, 0xAA, 1, 1, 1}, {0xAAAA, 0x55, 2, 2, 2}, {0x5555, 0xA0, 0, 3, 0}, {0x5555, 0xAA, 0, 0, 0},
+      {0x5555, 0xAA, 1, 1, 1}, {0xAAAA, 0x55, 2, 2, 2}, {0x5555, 0x80, 0, 0, 3},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(&step - steps);
+    bus.Write(step.address, step.value);
+    EXPECT_EQ(bus.flashUnlock, step.unlock);
+    EXPECT_EQ(bus.flashProgram, step.program);
+    EXPECT_EQ(bus.flashErase, step.erase);
+  }
+  const uint8_t* page = &bus.flash[0x8000];
+  EXPECT_EQ(page[0x4010], 0x0A);
+  EXPECT_EQ(page[0x5555], 0x0A) << "the second program's target, taken as data once";
+  EXPECT_EQ(std::count(page, page + 0x8000, 0x5A), 0x8000 - 2);
+  EXPECT_EQ(log.text, "");
 }
 
 TEST(FlashChip, CyclesThatFitNoStateAreLoggedAndTheSequenceResumes) {

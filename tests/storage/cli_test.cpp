@@ -60,6 +60,12 @@ TEST(Cli, InfoReportsAndDownloadStoresEachFileWithItsStatus) {
   EXPECT_NE(refused.out.find("c.doc"), std::string::npos);
   EXPECT_EQ(Read("default.fls"), image);
   EXPECT_NE(Read("next.fls"), image);
+  // A UTF-8 text: its line tells that it was converted and how many characters GBK lacks.
+  std::ofstream(kDir / "u.txt") << "\xE4\xB8\xAD\xF0\x9F\x98\x80\xED\x95\x9C";  // 中, 😀, 한
+  CliRun converted = Cli("download --flash default.fls u.txt");
+  EXPECT_EQ(converted.status, 0);
+  EXPECT_NE(converted.out.find("u.txt: stored, converted from UTF-8 to GBK; characters GBK lacks, stored as '?': 2\n"),
+            std::string::npos) << converted.out;
   for (const char* unusable : {"download a.txt", "download --out o.fls gone.txt", "info --flash c.doc", "info -x"}) {
     EXPECT_EQ(Cli(unusable).status, 2) << unusable;
   }

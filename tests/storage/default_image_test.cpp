@@ -6,12 +6,14 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <random>
 
 #include "core/debug_log.h"
 #include "storage/download_file.h"
 #include "storage/flash_file_system.h"
+#include "tests/storage/flash_builder.h"
 #include "tools/flashimage/default_flash_image.h"
 
 namespace rq4800 {
@@ -79,6 +81,31 @@ TEST_F(DefaultImage, ThirtyThirdFileInAFolderIsRefused) {
   EXPECT_EQ(fs.DownloadText(text.data(), text.size(), "note").code, download::kFolderFull);
   EXPECT_EQ(image, before);
   EXPECT_TRUE(fs.DownloadNamed(text.data(), text.size(), "PRG", "bas ", ".BAS").Ok());  // other folders take files
+}
+
+// The first blocks of the core area (header, start of the block table) called
+// free: each download still goes where it would on the intact image.
+TEST_F(DefaultImage, BlockTableThatCallsTheCoreAreaFreeIsNeverWrittenOver) {
+  std::fill(&image[0x4460], &image[0x4469], 0xFF);  // entries of blocks 32..34
+  const Bytes header(&image[0x4000], &image[0x4400]);
+  Bytes text(1000, 'a'), program(100, 0xEA);
+  const struct { const char* folder; std::function<DownloadResult()> download; const char* start; } steps[] = {
+      {"txt ", [&] { return fs.DownloadText(text.data(), text.size(), "first"); }, "start c200\n"},
+      {"bin ", [&] { return fs.DownloadBin(program.data(), program.size()); }, "start c400\n"},
+      {"bas ", [&] { return fs.DownloadNamed(text.data(), 10, "PRG", "bas ", ".BAS"); }, "start ca00\n"},
+  };
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.folder);
+    const auto before = test::ReadBack(image);
+    DebugLogCapture log;
+    ASSERT_EQ(step.download().code, 0);
+    EXPECT_EQ(log.text, step.start);
+    test::ExpectOthersKept(before, test::ReadBack(image), step.folder);
+  }
+  EXPECT_EQ(Bytes(&image[0x4000], &image[0x4400]), header);
+  EXPECT_EQ(EntryBytes(32, 9), Bytes(9, 0xFF));  // left as found
+  const Bytes stored = test::ReadBack(image)["txt "].files.at(0);  // the name block, then the text stream
+  EXPECT_EQ(Bytes(stored.begin() + 512, stored.end()), BuildTextStream(text.data(), text.size()));
 }
 
 // A machine with the default image, where each text-like file takes its data
@@ -165,8 +192,14 @@ TEST(HostileImage, RandomAndBitFlippedImagesStayInsideTheImage) {
         image[at[rng() % 4]] ^= static_cast<uint8_t>(1 << rng() % 8);
       }
       if (rng() % 8 == 0) image[0x4000] = rng() % 2 ? '*' : 0x00;
+      if (rng() % 4 == 0) {  // the table calls up to three blocks of the core area free
+        const size_t block = 32 + rng() % 10;
+        std::memset(&image[0x4400 + 3 * block], 0xFF, 3 * (1 + rng() % 3));
+      }
     }
     FlashFileSystem fs{.image = image.data()};
+    const size_t core = image[0x4000] == '*' ? 0x4000 : 0x6000;
+    const Bytes header(&image[core], &image[core + 0x400]);  // no download may write over it
     EXPECT_EQ(fs.FlashInfoReport().rfind("Core at ", 0), 0u);
     EXPECT_TRUE(fs.freeBlockCount >= 0 && fs.freeBlockCount <= 1024 && fs.folderCount <= 128);
     std::vector<int> out;
@@ -179,9 +212,11 @@ TEST(HostileImage, RandomAndBitFlippedImagesStayInsideTheImage) {
                                     fs.DownloadText(payload.data(), rng() % 3000, name),
                                     fs.DownloadNamed(payload.data(), 1 + rng() % 3000, name, "bas ", ".BAS"),
                                     fs.DownloadNamed(payload.data(), 1 + rng() % 3000, name, "udf ", ".SKI")}) {
-      EXPECT_TRUE(r.code == 0 || r.code == download::kNoFolder || (r.code <= -3 && r.code >= -6)) << r.code;
+      EXPECT_TRUE(r.code == 0 || r.code == download::kNoFolder || (r.code <= -3 && r.code >= -6) ||
+                  r.code == download::kNoSafeSpace) << r.code;
       stored += r.Ok() && round >= 100;
     }
+    EXPECT_TRUE(Bytes(&image[core], &image[core + 0x400]) == header);
     fs.FlashInfoReport();  // over what the downloads wrote
     if (HasFailure()) return;
   }

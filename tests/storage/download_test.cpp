@@ -126,9 +126,15 @@ TEST(TextStream, CountsLinesAndScreenRows) {
   Bytes crlf = Text("ab\r\nc\r\n");
   EXPECT_EQ(BuildTextStream(crlf.data(), crlf.size()), (Bytes{2, 0, 4, 0, 0x0A} + crlf + Bytes{0xFF, 0xFF}));
   EXPECT_EQ(BuildTextStream(nullptr, 0), (Bytes{0, 0, 0, 0, 0x0A, 0xFF, 0xFF}));
-  // 25 characters take (25 + 19) / 10 = 4 rows; a bare LF line still takes one.
-  Bytes mixed = Text(std::string(25, 'x') + "\n\n" + "tail without end");
-  EXPECT_EQ(Slice(BuildTextStream(mixed.data(), mixed.size()).data(), 5), (Bytes{2, 0, 5, 0, 0x0A}));
+  // Rows: over each LF at p, (p - q + 19) / 10, q the LF before plus 2 (a CR LF's line start).
+  const std::pair<std::string, Bytes> rows[] = {
+      {"a\nb\n", {2, 0, 3, 0}},                          // (1 + 19) / 10 + (3 - 3 + 19) / 10
+      {std::string(25, 'x') + "\n\ntail", {2, 0, 5, 0}},  // 25 characters take 4 rows, a bare LF one
+  };
+  for (const auto& [text, counts] : rows) {
+    Bytes bytes = Text(text);
+    EXPECT_EQ(Slice(BuildTextStream(bytes.data(), bytes.size()).data(), 4), counts) << text;
+  }
 }
 
 TEST(DownloadText, OneDataBlockUpTo505BytesThenTwo) {
@@ -200,6 +206,12 @@ TEST(Download, RefusalsKeepTheImageAndLargestLengthsStillFit) {
   EXPECT_EQ(f.fs.DownloadNamed(data.data(), 0, "e", "udf ", ".SKI").code, download::kEmptyFile);
   EXPECT_EQ(f.fs.DownloadNamed(data.data(), 65536, "e", "bas ", ".BAS").code, download::kTooLarge);
   EXPECT_EQ(FlashBuilder().fs.DownloadText(data.data(), 10, "a").code, download::kNoFolder);
+  EXPECT_EQ(FlashBuilder().fs.DownloadBin(data.data(), 10).code, download::kNoFolder);  // no directory at all
+  EXPECT_EQ(f.fs.DownloadNamed(data.data(), 10, "a", "note", ".BAS").code, download::kNoFolder);
+  TextSetup noBin;  // free banks, but no "bin " folder
+  const Bytes noBinBefore = noBin.image;
+  EXPECT_EQ(noBin.fs.DownloadBin(data.data(), 10).code, download::kNoFolder);
+  EXPECT_TRUE(noBin.image == noBinBefore);
   EXPECT_EQ(f.image, before);
   EXPECT_STRNE(download::Result(download::kEmptyFile).message, download::Result(download::kTooLarge).message);
   ASSERT_EQ(f.fs.DownloadText(data.data(), 65528, "fits").code, 0);
