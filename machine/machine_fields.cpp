@@ -55,15 +55,12 @@ struct Checker {
   std::string* error;
   bool ok = true;
 
-  void Fail(const char* field, long long value) {
+  void Fail(const char* field, const char* value) {
     if (!ok) return;
     ok = false;
-    if (error) {
-      char text[160];
-      std::snprintf(text, sizeof text, "%s has an impossible value (%lld)", field, value);
-      *error = text;
-    }
+    if (error) *error = std::string(field) + " has an impossible value (" + value + ")";
   }
+  void Fail(const char* field, long long value) { Fail(field, std::to_string(value).c_str()); }
   void Range(const char* field, long long value, long long low, long long high) {
     if (value < low || value > high) Fail(field, value);
   }
@@ -74,7 +71,11 @@ struct Checker {
   }
   // The timers count in doubles between 0 and 256.
   void Count(const char* field, double value) {
-    if (!std::isfinite(value) || value < 0.0 || value >= 256.0) Fail(field, static_cast<long long>(value));
+    if (!std::isfinite(value) || value < 0.0 || value >= 256.0) {
+      char text[32];
+      std::snprintf(text, sizeof text, "%g", value);
+      Fail(field, text);
+    }
   }
   void Block(const char* field, BlockPlace place) {
     const uint32_t size = AreaSize(place.area);
