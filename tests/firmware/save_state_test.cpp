@@ -203,16 +203,5 @@ TEST_F(SaveStateTest, TimersCountOnAcrossTheSavePoints) {
   }
 }
 
-// Saving changes nothing, and a state loaded into the machine that made it
-// saves back byte for byte.
-TEST_F(SaveStateTest, SavingIsSideEffectFreeAndLoadingRestoresTheSameBytes) {
-  const Session session = SpeechSession();
-  RunStraight(session, {130});
-  Rig rig(resources, clock);
-  ASSERT_TRUE(LoadState(*rig.machine, rig.rom, states.at(130), nullptr));
-  EXPECT_EQ(SaveState(*rig.machine, rig.rom), states.at(130));
-  EXPECT_EQ(SaveState(*rig.machine, rig.rom), states.at(130));
-}
-
 }  // namespace
 }  // namespace rq4800::test

@@ -161,24 +161,6 @@ TEST(SaveState, EveryFieldTravelsToAnotherMachine) {
   }
 }
 
-// The windows are stored as places, not addresses: after loading, reads
-// through every window come from the loading machine's own buffers.
-TEST(SaveState, WindowsPointIntoTheLoadingMachinesBuffers) {
-  StateMachine a;
-  a.machine->bus.Write(0x00, 2);
-  a.machine->bus.Write(0x0A, 0x81);
-  StateMachine b;
-  ASSERT_TRUE(b.Load(a.Save()));
-  BusRQ4800& bus = b.machine->bus;
-  bus.flash[2 * 0x8000 + 0x4000 + 0x10] = 0x42;  // page 2's second half at 0x4000
-  bus.ram[0x6000 + 0x20] = 0x43;                  // window 6: RAM page 1
-  EXPECT_EQ(bus.Read(0x0010), bus.ports[0x10] & 0xFF);
-  EXPECT_EQ(bus.Read(0x4010), 0x42);
-  EXPECT_EQ(bus.Read(0xC020), 0x43);
-  bus.Write(0xC021, 0x44);
-  EXPECT_EQ(bus.ram[0x6021], 0x44);
-}
-
 struct BadFile {
   const char* name;
   std::function<std::vector<uint8_t>(std::vector<uint8_t>)> make;
