@@ -23,3 +23,8 @@ rq4800_add_test(test_host_run
   SOURCES run_command_test.cpp ${PROJECT_SOURCE_DIR}/host/cli/cmd_run.cpp
   PARTS rq4800_core rq4800_machine rq4800_sound rq4800_storage rq4800_host
   LIBS CLI11::CLI11 PNG::PNG)
+
+# Rewind history, on the built-in firmware.
+rq4800_add_test(test_host_rewind
+  SOURCES rewind_history_test.cpp
+  PARTS rq4800_core rq4800_machine rq4800_sound rq4800_storage rq4800_host rq4800_builtin_resources)
