@@ -121,19 +121,22 @@ TEST_F(Startup, FirmwareFilesReplaceTheBuiltInImagesOnlyWhenWhole) {
   std::ofstream(path / "short.bin", std::ios::binary) << "too short";
   std::ofstream(path / "user.fls", std::ios::binary).write(flash.data(), flash.size());
   // Relative names are taken from the program folder, not the working folder.
-  std::ofstream(paths.settingsFile) << "[Firmware]\nROM0=dumps/rom0.bin\nROM1=short.bin\nROM3=missing.bin\nFlash="
+  std::ofstream(paths.settingsFile) << "[Firmware]\nROM0=dumps/rom0.bin\nROM1=short.bin\nROM3=dumps\nFlash="
                                     << (path / "user.fls").string() << "\n";
   fs::current_path(fs::temp_directory_path());
 
   ResourceStore store;
   store.useBuiltin = false;
-  DebugLogCapture log;
+  ProblemCapture problems;
   ApplyFirmwareSettings(store, paths);
   ASSERT_EQ(store.Find(resource::kRom0).size(), resource::kRomImageSize);
   EXPECT_EQ(store.Find(resource::kRom0)[resource::kRomImageSize - 1], 0x5A);
   EXPECT_EQ(store.Find(resource::kDefaultFlash).size(), resource::kFlashImageSize);
   EXPECT_TRUE(store.Find(resource::kRom1).empty() && store.Find(resource::kRom3).empty());
-  EXPECT_NE(log.text.find("short.bin"), std::string::npos);  // a refused file is named
+  // A refused file is named with its reason; a folder is refused, not read.
+  EXPECT_NE(problems.text.find("short.bin holds 9 bytes, not 4194304 (ROM1 in [Firmware]"), std::string::npos)
+      << problems.text;
+  EXPECT_NE(problems.text.find("dumps is a folder"), std::string::npos) << problems.text;
 }
 
 }  // namespace
