@@ -165,18 +165,32 @@ TEST(FlashImage, SaveCreatesTheDirectoryAndAFailedSaveLeavesTheOldFileWhole) {
   EXPECT_EQ(ReadFile(dir / "rq4800.fls.bak"), odd);
 }
 
-TEST(FlashImage, AnImageThatCannotBeMovedAsideIsNotReplaced) {
+// Permissions: an image the user may not read is kept aside like any unusable
+// one; one that cannot be moved aside (a folder in a write-protected data
+// directory) fails the save rather than be replaced.
+TEST(FlashImage, PermissionsKeepTheImageAsideOrFailTheSave) {
   if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
-  const fs::path dir = test::ScratchDirectory();
-  fs::create_directories(dir / kFlashImageName);
+  const fs::path dir = test::ScratchDirectory(), image = dir / kFlashImageName;
+  WriteFile(image, PatternFlash(2));
+  fs::permissions(image, fs::perms::none);
   ProblemCapture problems;
+  TestMachine unreadable(DeviceProgram(), dir.string());
+  EXPECT_EQ(FlashOf(*unreadable), PatternFlash(1));
+  EXPECT_NE(problems.text.find("cannot read " + image.string() + ": Permission denied"), std::string::npos)
+      << problems.text;
+  ASSERT_TRUE(SaveFlashImage(*unreadable));
+  fs::permissions(dir / "rq4800.fls.bak", fs::perms::owner_read);
+  EXPECT_EQ(ReadFile(dir / "rq4800.fls.bak"), PatternFlash(2));
+
+  fs::remove(image);
+  fs::create_directories(image);
   TestMachine machine(DeviceProgram(), dir.string());
   fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec);
   std::string error;
   EXPECT_FALSE(SaveFlashImage(*machine, &error));
   fs::permissions(dir, fs::perms::owner_all);
   EXPECT_NE(error.find("Permission denied; nothing was saved"), std::string::npos) << error;
-  EXPECT_TRUE(fs::is_directory(dir / kFlashImageName));
+  EXPECT_TRUE(fs::is_directory(image));
 }
 
 TEST(ResourceStore, ReplaceFromFileTakesOnlyAFileOfTheExpectedSize) {
