@@ -101,7 +101,7 @@ bool ResolveLinks(const std::string& path, std::string& target, std::string* err
       return false;
     }
     const std::string link(buffer, static_cast<size_t>(n));
-    target = link.front() == '/' ? link : FolderPart(target) + link;
+    target = !link.empty() && link.front() == '/' ? link : FolderPart(target) + link;
   }
 }
 

@@ -40,15 +40,15 @@ bool WavFileDevice::Open() {
     return false;
   }
   if (!WriteHeader()) {
-    Fail("write");
+    Fail();
     return false;
   }
   return true;
 }
 
-void WavFileDevice::Fail(const char* action) {
+void WavFileDevice::Fail() {
   const int cause = errno;
-  if (error_.empty()) error_ = std::string("cannot ") + action + " " + path_ + ": " + std::strerror(cause);
+  if (error_.empty()) error_ = "cannot write " + path_ + ": " + std::strerror(cause);
   if (file_ != nullptr) std::fclose(file_);
   file_ = nullptr;
 }
@@ -92,12 +92,13 @@ void WavFileDevice::Queue(WaveBlock& block) {
     const int n = std::min<int>(samples - done, static_cast<int>(out.size() / 2));
     for (int k = 0; k < n; ++k) Put16(&out[2 * k], static_cast<uint16_t>(block.data[done + k]));
     if (std::fwrite(out.data(), 1, 2 * static_cast<size_t>(n), file_) != 2 * static_cast<size_t>(n)) {
-      return Fail("write");
+      Fail();
+      return;
     }
     done += n;
   }
   dataBytes_ += bytes;
-  if (!WriteHeader() || std::fflush(file_) != 0) Fail("write");
+  if (!WriteHeader() || std::fflush(file_) != 0) Fail();
 }
 
 int WavFileDevice::TakeFinishedBlocks() { return std::exchange(finished_, 0); }

@@ -53,7 +53,7 @@ class WavFileDevice : public IWaveDevice {
  private:
   bool WriteHeader();
   // Keeps the first failure (from errno) and stops the recording.
-  void Fail(const char* action);
+  void Fail();
 
   std::string path_;
   std::FILE* file_ = nullptr;
