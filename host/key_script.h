@@ -12,6 +12,7 @@
 //
 // Blank lines and lines starting with '#' are ignored; words are separated by
 // spaces or tabs, key names are case-insensitive.
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,6 +31,9 @@ struct KeyScriptEvent {
   int x = 0, y = 0;              // kClick
   int line = 0;                  // where it came from
 };
+
+// A script longer than this (some 60,000 lines) is refused unread.
+constexpr size_t kMaxKeyScriptBytes = 1 << 20;
 
 // The PC key of a script key name ("A", "f1", "PageUp"...), kNone if unknown.
 HostKey HostKeyFromName(std::string_view name);

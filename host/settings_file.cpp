@@ -4,10 +4,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <span>
 #include <system_error>
 #include <vector>
+
+#include "core/file_io.h"
 
 namespace rq4800 {
 
@@ -78,12 +79,16 @@ std::optional<Entry> EntryOf(std::string_view body) {
   return Entry{Trim(t.substr(0, eq)), value};
 }
 
-std::string ReadWholeFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return {};
-  std::ostringstream content;
-  content << in.rdbuf();
-  return content.str();
+// Blanks or a quote at either end would be lost or taken off on reading.
+bool NeedsQuotes(std::string_view value) {
+  auto edge = [](char c) { return c == ' ' || c == '\t' || c == '"' || c == '\''; };
+  return !value.empty() && (edge(value.front()) || edge(value.back()));
+}
+
+FileRead ReadSettings(const std::string& path) { return ReadInputFile(path, kMaxSettingsFileBytes); }
+
+std::string TextOf(const FileRead& file) {
+  return file.ok() ? std::string(file.bytes.begin(), file.bytes.end()) : std::string();
 }
 
 }  // namespace
@@ -104,8 +109,9 @@ std::optional<std::string> FindProfileEntry(std::string_view text, std::string_v
   return std::nullopt;
 }
 
-std::string SetProfileEntry(std::string_view text, std::string_view section, std::string_view key,
-                            std::string_view value) {
+std::optional<std::string> SetProfileEntry(std::string_view text, std::string_view section, std::string_view key,
+                                           std::string_view value) {
+  if (value.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos) return std::nullopt;
   std::vector<Line> lines = SplitLines(text);
   std::string_view newline = "\n";
   for (const Line& line : lines) {
@@ -114,7 +120,12 @@ std::string SetProfileEntry(std::string_view text, std::string_view section, std
       break;
     }
   }
-  std::string entryLine = std::string(key) + "=" + std::string(value);
+  std::string entryLine = std::string(key) + "=";
+  if (NeedsQuotes(value)) {
+    entryLine.append("\"").append(value).append("\"");
+  } else {
+    entryLine.append(value);
+  }
 
   // Find the first matching section: its entry to rewrite, or the line after
   // which a new entry goes (its last entry, or its header when it has none).
@@ -169,13 +180,13 @@ std::string SetProfileEntry(std::string_view text, std::string_view section, std
 
 std::string ReadProfileString(const std::string& path, std::string_view section, std::string_view key,
                               const std::string& defaultValue) {
-  auto value = FindProfileEntry(ReadWholeFile(path), section, key);
+  auto value = FindProfileEntry(TextOf(ReadSettings(path)), section, key);
   return value ? *value : defaultValue;
 }
 
 int ReadProfileInt(const std::string& path, std::string_view section, std::string_view key,
                    int defaultValue) {
-  auto value = FindProfileEntry(ReadWholeFile(path), section, key);
+  auto value = FindProfileEntry(TextOf(ReadSettings(path)), section, key);
   if (!value) return defaultValue;
   errno = 0;
   long long n = std::strtoll(value->c_str(), nullptr, 10);
@@ -184,27 +195,21 @@ int ReadProfileInt(const std::string& path, std::string_view section, std::strin
 }
 
 bool WriteProfileString(const std::string& path, std::string_view section, std::string_view key,
-                        std::string_view value) {
-  std::string text = SetProfileEntry(ReadWholeFile(path), section, key, value);
-  std::string temporary = path + ".tmp";
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    out.flush();
-    if (!out) {
-      out.close();
-      std::error_code ignored;
-      std::filesystem::remove(temporary, ignored);
-      return false;
-    }
-  }
-  std::error_code error;
-  std::filesystem::rename(temporary, path, error);
-  if (error) {
-    std::filesystem::remove(temporary, error);
+                        std::string_view value, std::string* error) {
+  auto fail = [error](const std::string& reason) {
+    if (error) *error = reason;
     return false;
+  };
+  const FileRead file = ReadSettings(path);
+  if (!file.ok() && file.status != ReadStatus::kMissing) return fail(file.error + "; it was left as it is");
+  const std::optional<std::string> text = SetProfileEntry(TextOf(file), section, key, value);
+  if (!text) {
+    return fail("the value for " + std::string(key) + " in [" + std::string(section) + "] of " + path +
+                " holds a line break, which a settings file cannot keep; the old value stays");
   }
+  const std::span<const uint8_t> bytes(reinterpret_cast<const uint8_t*>(text->data()), text->size());
+  std::string reason;
+  if (!WriteFileAtomically(path, bytes, &reason)) return fail(reason);
   return true;
 }
 

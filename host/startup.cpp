@@ -5,6 +5,8 @@
 #include <system_error>
 #include <thread>
 
+#include "core/debug_log.h"
+#include "core/file_io.h"
 #include "host/paths.h"
 #include "host/settings_file.h"
 #include "machine/resource_store.h"
@@ -33,6 +35,12 @@ void PrepareProgramFolder(const FrontEndPaths& paths) {
   std::error_code ignored;
   std::filesystem::create_directory(paths.dataDirectory, ignored);
   CreateFileIfMissing(paths.settingsFile);
+  // Told once here; every read of an entry then quietly takes its default.
+  const FileRead settings = ReadInputFile(paths.settingsFile, kMaxSettingsFileBytes);
+  if (!settings.ok() && settings.status != ReadStatus::kMissing) {
+    ReportProblem("%s; the program runs on its default settings and leaves the file as it is\n",
+                  settings.error.c_str());
+  }
 }
 
 std::string EnterWorkingFolder(const FrontEndPaths& paths) {
@@ -55,7 +63,10 @@ uint32_t SettingsFrequency(const FrontEndPaths& paths, IPacingClock& clock, IMea
   int stored = ReadProfileInt(paths.settingsFile, "CPU", "Frequency", 0);
   if (stored > 0) return static_cast<uint32_t>(stored);
   uint32_t frequency = MeasureFrequency(clock, measure);
-  WriteProfileString(paths.settingsFile, "CPU", "Frequency", std::to_string(frequency));
+  std::string error;
+  if (!WriteProfileString(paths.settingsFile, "CPU", "Frequency", std::to_string(frequency), &error)) {
+    ReportProblem("the measured clock rate was not saved: %s\n", error.c_str());
+  }
   return frequency;
 }
 
@@ -64,18 +75,23 @@ void ApplyFirmwareSettings(ResourceStore& resources, const FrontEndPaths& paths)
     const char* key;
     int id;
     size_t size;
+    const char* builtin;
   };
   static constexpr Replacement kReplacements[] = {
-      {"ROM0", resource::kRom0, resource::kRomImageSize},
-      {"ROM1", resource::kRom1, resource::kRomImageSize},
-      {"ROM3", resource::kRom3, resource::kRomImageSize},
-      {"Flash", resource::kDefaultFlash, resource::kFlashImageSize},
+      {"ROM0", resource::kRom0, resource::kRomImageSize, "ROM image"},
+      {"ROM1", resource::kRom1, resource::kRomImageSize, "ROM image"},
+      {"ROM3", resource::kRom3, resource::kRomImageSize, "ROM image"},
+      {"Flash", resource::kDefaultFlash, resource::kFlashImageSize, "default flash image"},
   };
   for (const Replacement& r : kReplacements) {
     std::string file = ReadProfileString(paths.settingsFile, "Firmware", r.key, "");
     if (file.empty()) continue;
     if (std::filesystem::path(file).is_relative()) file = JoinPath(paths.programFolder, file);
-    resources.ReplaceFromFile(r.id, file, r.size);
+    std::string error;
+    if (!resources.ReplaceFromFile(r.id, file, r.size, &error)) {
+      ReportProblem("%s (%s in [Firmware] of %s); the built-in %s stays in use\n", error.c_str(), r.key,
+                    paths.settingsFile.c_str(), r.builtin);
+    }
   }
 }
 
@@ -83,7 +99,10 @@ void SaveWorkingFolder(const FrontEndPaths& paths) {
   std::error_code error;
   std::filesystem::path folder = std::filesystem::current_path(error);
   if (error) return;
-  WriteProfileString(paths.settingsFile, "ROM", "Directory", folder.string());
+  std::string failure;
+  if (!WriteProfileString(paths.settingsFile, "ROM", "Directory", folder.string(), &failure)) {
+    ReportProblem("the working folder was not saved: %s\n", failure.c_str());
+  }
 }
 
 }  // namespace rq4800

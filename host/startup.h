@@ -44,7 +44,8 @@ class SteadyMeasureClock final : public IMeasureClock {
 FrontEndPaths MakeFrontEndPaths(const std::string& programFolder);
 
 // Steps 2 and 3. Failures are ignored: a missing data directory only means the
-// flash image cannot be saved, a missing settings file reads as defaults.
+// flash image cannot be saved, a missing settings file reads as defaults. A
+// settings file that exists but cannot be read is reported once.
 void PrepareProgramFolder(const FrontEndPaths& paths);
 
 // Step 4; returns the folder that was asked for (entered or not).
@@ -58,11 +59,13 @@ uint32_t MeasureFrequency(IPacingClock& clock, IMeasureClock& measure);
 
 // Section "Firmware": "ROM0", "ROM1", "ROM3" and "Flash" name files that
 // replace the built-in ROM images and default flash image. Relative names are
-// taken from the program folder. A missing file or one of the wrong size is
-// not used (the resource store logs which and why).
+// taken from the program folder. A file that cannot be read or has the wrong
+// size is not used: the built-in data stays, and a problem line says which
+// file and why.
 void ApplyFirmwareSettings(ResourceStore& resources, const FrontEndPaths& paths);
 
-// Exit: the current working folder goes under "ROM"/"Directory".
+// Exit: the current working folder goes under "ROM"/"Directory". A failed
+// write (or a folder name the file cannot keep) is reported.
 void SaveWorkingFolder(const FrontEndPaths& paths);
 
 }  // namespace rq4800

@@ -4,19 +4,17 @@
 // (resource 115) and the load of an image the user gives.
 //
 // The file holds the user's only copy of the device's files, so it is never
-// written in place: a save goes to a temporary file that is renamed over the
-// image only once it is complete, and an image of the wrong size found at
-// power-on is moved aside to "rq4800.fls.bak" before anything replaces it.
+// written in place (core/file_io.h: a synced temporary renamed over it), and
+// an image that is there but cannot be used at power-on (of the wrong size,
+// unreadable, a folder of that name) is moved aside to a numbered backup,
+// "rq4800.fls.bak", "rq4800.fls.bak1", ..., before anything replaces it.
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <system_error>
-#include <vector>
 
 #include "core/debug_log.h"
+#include "core/file_io.h"
 #include "machine/machine.h"
 
 namespace rq4800 {
@@ -44,13 +42,6 @@ void ColdResetAfterFlashChange(Machine& machine) {
   DebugLog("cold reset\n");
 }
 
-bool Fail(std::string* error, const std::string& reason) {
-  if (error) *error = reason;
-  return false;
-}
-
-std::string ErrnoText() { return std::generic_category().message(errno); }
-
 }  // namespace
 
 void LoadFlashAtPowerOn(Machine& machine) {
@@ -58,79 +49,44 @@ void LoadFlashAtPowerOn(Machine& machine) {
     CopyDefaultFlash(machine);
     return;
   }
-  const fs::path path = fs::path(machine.dataDirectory) / kFlashImageName;
-  std::error_code ec;
-  const fs::file_status status = fs::status(path, ec);
-  if (!fs::exists(status)) {
-    CopyDefaultFlash(machine);  // the first run: nothing saved yet
+  const std::string path = (fs::path(machine.dataDirectory) / kFlashImageName).string();
+  const FileRead image = ReadImageFile(path, kFlashSize);
+  if (image.ok()) {
+    std::memcpy(machine.bus.flash.get(), image.bytes.data(), kFlashSize);
     return;
   }
-  if (!fs::is_regular_file(status)) {
-    DebugLog("%s is not a file; using the default flash image\n", path.string().c_str());
-    CopyDefaultFlash(machine);
-    return;
-  }
-  std::ifstream file(path, std::ios::binary);
-  if (!file) {
-    DebugLog("cannot open %s; using the default flash image\n", path.string().c_str());
-    CopyDefaultFlash(machine);
-    return;
-  }
-  // One byte more than an image, to tell a longer file from an exact one.
-  std::vector<char> buffer(kFlashSize + 1);
-  file.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
-  const size_t got = static_cast<size_t>(file.gcount());
-  if (got != kFlashSize) {
-    const uintmax_t size = fs::file_size(path, ec);
-    DebugLog("%s holds %ju bytes, not %zu; using the default flash image, the file is kept as it is\n",
-             path.string().c_str(), ec ? static_cast<uintmax_t>(got) : size, kFlashSize);
-    CopyDefaultFlash(machine);
-    machine.keepOldImageOnSave = true;
-    return;
-  }
-  std::memcpy(machine.bus.flash.get(), buffer.data(), kFlashSize);
+  CopyDefaultFlash(machine);
+  if (image.status == ReadStatus::kMissing) return;  // the first run: nothing saved yet
+  ReportProblem("%s; the flash starts from the default image. The file is kept: the next save moves it to a "
+                "backup first\n",
+                image.error.c_str());
+  machine.keepOldImageOnSave = true;
 }
 
 bool SaveFlashImage(Machine& machine, std::string* error) {
-  if (machine.dataDirectory.empty()) return Fail(error, "no data directory is set");
+  auto fail = [error](const std::string& reason) {
+    if (error) *error = reason;
+    return false;
+  };
+  if (machine.dataDirectory.empty()) return fail("no data directory is set");
   const fs::path directory(machine.dataDirectory);
   std::error_code ec;
   fs::create_directories(directory, ec);
-  if (ec) return Fail(error, "cannot create the data directory " + directory.string() + ": " + ec.message());
+  if (ec) return fail("cannot create the data directory " + directory.string() + ": " + ec.message());
 
-  const fs::path temp = directory / kFlashImageTempName;
-  const fs::path target = directory / kFlashImageName;
-  std::FILE* file = std::fopen(temp.c_str(), "wb");
-  if (!file) return Fail(error, "cannot create " + temp.string() + ": " + ErrnoText());
-  bool written = std::fwrite(machine.bus.flash.get(), 1, kFlashSize, file) == kFlashSize;
-  written = std::fflush(file) == 0 && written;
-  std::string reason = written ? "" : ErrnoText();
-  if (std::fclose(file) != 0 && written) {
-    written = false;
-    reason = ErrnoText();
+  const std::string target = (directory / kFlashImageName).string();
+  std::string backup, reason;
+  if (machine.keepOldImageOnSave && !MoveAside(target, &backup, &reason)) {
+    return fail(reason + "; nothing was saved");
   }
-  if (!written) {
-    fs::remove(temp, ec);
-    return Fail(error, "cannot write " + temp.string() + ": " + reason);
+  const std::span<const uint8_t> flash(machine.bus.flash.get(), kFlashSize);
+  if (!WriteFileAtomically(target, flash, &reason)) {
+    // Put the old image back under its name, so the next start finds it as before.
+    if (!backup.empty()) fs::rename(backup, target, ec);
+    return fail(reason);
   }
-
-  if (machine.keepOldImageOnSave && fs::exists(fs::symlink_status(target, ec))) {
-    const fs::path backup = directory / kFlashImageBackupName;
-    fs::rename(target, backup, ec);
-    if (ec) {
-      const std::string message = ec.message();
-      fs::remove(temp, ec);
-      return Fail(error, "cannot move " + target.string() + " aside to " + backup.string() + ": " + message);
-    }
-  }
+  if (!backup.empty()) ReportProblem("the flash image that could not be used is kept as %s\n", backup.c_str());
   machine.keepOldImageOnSave = false;
-
-  fs::rename(temp, target, ec);
-  if (ec) {
-    const std::string message = ec.message();
-    fs::remove(temp, ec);
-    return Fail(error, "cannot replace " + target.string() + ": " + message);
-  }
   return true;
 }
 

@@ -48,9 +48,10 @@ struct Machine {
   SystemClock systemClock;
   IHostClock* clock = nullptr;  // the host's local time; systemClock when none is given
 
-  // The image file found at power-on had the wrong size and was not loaded;
-  // the next save moves it aside to "rq4800.fls.bak" rather than overwrite
-  // the only copy of what it held.
+  // The image file found at power-on could not be used (wrong size,
+  // unreadable, not a file) and was not loaded; the next save moves it aside
+  // to a numbered backup (core/file_io.h, MoveAside) rather than replace the
+  // only copy of what it held.
   bool keepOldImageOnSave = false;
 
   // Assembles the machine (buffers, reset, links); PowerOn is separate.
@@ -59,11 +60,8 @@ struct Machine {
   Machine& operator=(const Machine&) = delete;
 };
 
-// File names inside the data directory. A save writes the temporary file and
-// renames it over the image.
+// The flash image file inside the data directory.
 inline constexpr const char* kFlashImageName = "rq4800.fls";
-inline constexpr const char* kFlashImageTempName = "rq4800.fls.new";
-inline constexpr const char* kFlashImageBackupName = "rq4800.fls.bak";
 
 void PowerOn(Machine& machine);
 void ColdReset(Machine& machine);
@@ -72,9 +70,9 @@ void RunFrame(Machine& machine);
 // the tick source and the beeper's sample slots, counted in sampleClock.
 void AdvanceTimers(Machine& machine, int slice, double& sampleClock);
 
-// Flash image operations. SaveFlashImage writes through a temporary file and
-// a rename, so a failure leaves the old file whole; it returns false (with a
-// reason in *error when given) on any failure.
+// Flash image operations. SaveFlashImage replaces the file atomically and
+// durably (WriteFileAtomically), so a failure leaves the old file whole; it
+// returns false (with a reason in *error when given) on any failure.
 bool SaveFlashImage(Machine& machine, std::string* error = nullptr);
 void InitialiseFlash(Machine& machine);
 // Ignores (and returns false for) contents that are not exactly one flash image.

@@ -1,9 +1,8 @@
 #include "machine/resource_store.h"
 
-#include <fstream>
-#include <iterator>
+#include <utility>
 
-#include "core/debug_log.h"
+#include "core/file_io.h"
 
 namespace rq4800 {
 
@@ -17,19 +16,13 @@ std::span<const uint8_t> ResourceStore::Find(int id) const {
   return {};
 }
 
-bool ResourceStore::ReplaceFromFile(int id, const std::string& path, size_t expectedSize) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) {
-    DebugLog("resource %d: cannot open %s, keeping the built-in data\n", id, path.c_str());
+bool ResourceStore::ReplaceFromFile(int id, const std::string& path, size_t expectedSize, std::string* error) {
+  FileRead file = ReadImageFile(path, expectedSize);
+  if (!file.ok()) {
+    if (error) *error = std::move(file.error);
     return false;
   }
-  std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  if (bytes.size() != expectedSize) {
-    DebugLog("resource %d: %s holds %zu bytes, not %zu; keeping the built-in data\n", id, path.c_str(),
-             bytes.size(), expectedSize);
-    return false;
-  }
-  Replace(id, std::move(bytes));
+  Replace(id, std::move(file.bytes));
   return true;
 }
 

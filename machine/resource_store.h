@@ -42,10 +42,11 @@ struct ResourceStore {
   // Empty span when the id is neither replaced nor built in.
   std::span<const uint8_t> Find(int id) const;
   void Replace(int id, std::vector<uint8_t> bytes) { replacements[id] = std::move(bytes); }
-  // Replaces id with a file of exactly expectedSize bytes. A missing file or
-  // one of another size is not used: the built-in data stays, and the debug
-  // log says which file and why. Returns whether the file was taken.
-  bool ReplaceFromFile(int id, const std::string& path, size_t expectedSize);
+  // Replaces id with a file of exactly expectedSize bytes. A file that cannot
+  // be read or has another size is not used: the data of id stays as it was,
+  // and *error names the file and says why (the caller tells the user, in
+  // its own words about what happens next). Returns whether it was taken.
+  bool ReplaceFromFile(int id, const std::string& path, size_t expectedSize, std::string* error);
 };
 
 }  // namespace rq4800

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
+#include <cstring>
 #include <utility>
 
 namespace rq4800 {
@@ -28,16 +30,30 @@ WavFileDevice::~WavFileDevice() { Close(); }
 
 bool WavFileDevice::Open() {
   Close();
-  file_ = std::fopen(path_.c_str(), "wb");
-  if (file_ == nullptr) return false;
+  error_.clear();
   dataBytes_ = 0;
   pending_ = 0;
   finished_ = 0;
-  WriteHeader();
+  file_ = std::fopen(path_.c_str(), "wb");
+  if (file_ == nullptr) {
+    error_ = "cannot create " + path_ + ": " + std::strerror(errno);
+    return false;
+  }
+  if (!WriteHeader()) {
+    Fail();
+    return false;
+  }
   return true;
 }
 
-void WavFileDevice::WriteHeader() {
+void WavFileDevice::Fail() {
+  const int cause = errno;
+  if (error_.empty()) error_ = "cannot write " + path_ + ": " + std::strerror(cause);
+  if (file_ != nullptr) std::fclose(file_);
+  file_ = nullptr;
+}
+
+bool WavFileDevice::WriteHeader() {
   std::array<uint8_t, kHeaderBytes> h{};
   const uint32_t blockAlign = kChannels * kBitsPerSample / 8;
   std::copy_n("RIFF", 4, h.begin());
@@ -53,9 +69,8 @@ void WavFileDevice::WriteHeader() {
   Put16(&h[34], kBitsPerSample);
   std::copy_n("data", 4, h.begin() + 36);
   Put32(&h[40], dataBytes_);
-  std::fseek(file_, 0, SEEK_SET);
-  std::fwrite(h.data(), 1, h.size(), file_);
-  std::fseek(file_, 0, SEEK_END);
+  return std::fseek(file_, 0, SEEK_SET) == 0 && std::fwrite(h.data(), 1, h.size(), file_) == h.size() &&
+         std::fseek(file_, 0, SEEK_END) == 0;
 }
 
 bool WavFileDevice::Prepare(WaveBlock& block) {
@@ -76,12 +91,14 @@ void WavFileDevice::Queue(WaveBlock& block) {
   for (int done = 0; done < samples;) {
     const int n = std::min<int>(samples - done, static_cast<int>(out.size() / 2));
     for (int k = 0; k < n; ++k) Put16(&out[2 * k], static_cast<uint16_t>(block.data[done + k]));
-    std::fwrite(out.data(), 1, 2 * static_cast<size_t>(n), file_);
+    if (std::fwrite(out.data(), 1, 2 * static_cast<size_t>(n), file_) != 2 * static_cast<size_t>(n)) {
+      Fail();
+      return;
+    }
     done += n;
   }
   dataBytes_ += bytes;
-  WriteHeader();
-  std::fflush(file_);
+  if (!WriteHeader() || std::fflush(file_) != 0) Fail();
 }
 
 int WavFileDevice::TakeFinishedBlocks() { return std::exchange(finished_, 0); }
@@ -92,10 +109,13 @@ void WavFileDevice::FinishBlocks(int n) {
   finished_ += count;
 }
 
-void WavFileDevice::Close() {
-  if (file_ == nullptr) return;
-  std::fclose(file_);
-  file_ = nullptr;
+bool WavFileDevice::Close() {
+  if (file_ != nullptr) {
+    const bool closed = std::fclose(file_) == 0;
+    file_ = nullptr;
+    if (!closed && error_.empty()) error_ = "cannot write " + path_ + ": " + std::strerror(errno);
+  }
+  return error_.empty();
 }
 
 }  // namespace rq4800

@@ -4,6 +4,11 @@
 // and flushed after each block, so the file is a valid recording of all
 // sound so far even if the program stops without closing it.
 //
+// Every write, header patch and the close are checked: the first failure
+// (a full disk, a folder that is not there) is kept in error() with the file
+// and the reason, and later blocks are dropped, since a recording with a gap
+// would not be the sound that played.
+//
 // Nothing plays in real time, so blocks finish when the caller says so:
 // FinishBlocks(n) marks the n oldest queued blocks as played, which
 // TakeFinishedBlocks then reports. A headless runner that wants one frame of
@@ -37,19 +42,25 @@ class WavFileDevice : public IWaveDevice {
   // Marks up to n of the queued, unfinished blocks as played.
   void FinishBlocks(int n);
   // Closes the file; the recording stays valid. Further blocks are dropped.
-  void Close();
+  // Returns false when any write or the close itself failed.
+  bool Close();
 
   uint32_t dataBytes() const { return dataBytes_; }
   int pendingBlocks() const { return pending_; }
+  // Empty while every write has succeeded; otherwise "cannot write PATH: why".
+  const std::string& error() const { return error_; }
 
  private:
-  void WriteHeader();
+  bool WriteHeader();
+  // Keeps the first failure (from errno) and stops the recording.
+  void Fail();
 
   std::string path_;
   std::FILE* file_ = nullptr;
   uint32_t dataBytes_ = 0;
   int pending_ = 0;   // queued, not yet finished
   int finished_ = 0;  // finished, not yet taken
+  std::string error_;
 };
 
 }  // namespace rq4800

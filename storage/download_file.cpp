@@ -1,29 +1,12 @@
 #include "storage/download_file.h"
 
-#include <cstdio>
 #include <strings.h>
 
-#include <vector>
-
+#include "core/debug_log.h"
+#include "core/file_io.h"
 #include "storage/device_name.h"
 
 namespace rq4800 {
-
-namespace {
-
-bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes) {
-  FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) return false;
-  bytes.clear();
-  uint8_t buffer[65536];
-  size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.insert(bytes.end(), buffer, buffer + n);
-  bool ok = !std::ferror(file);
-  std::fclose(file);
-  return ok;
-}
-
-}  // namespace
 
 DownloadResult DownloadFile(Machine& machine, const std::string& path) {
   // A path without a folder names a file in the current folder.
@@ -38,8 +21,18 @@ DownloadResult DownloadFile(Machine& machine, const std::string& path) {
     return download::Result(download::kNotAFileType);
   }
 
-  std::vector<uint8_t> data;
-  if (!ReadWholeFile(path, data)) return download::Result(download::kUnreadable);
+  const FileRead file = ReadInputFile(path, kMaxPcFileBytes);
+  if (file.status == ReadStatus::kTooLarge) {
+    // What the device would answer for a file of that length: no image is
+    // larger than the flash, no bank run longer, no record field wider.
+    if (is(".fls")) return download::Result(download::kBadImageSize);
+    return download::Result(is(".bin") ? download::kNoSpace : download::kTooLarge);
+  }
+  if (!file.ok()) {
+    ReportProblem("%s\n", file.error.c_str());
+    return download::Result(download::kUnreadable);
+  }
+  const std::vector<uint8_t>& data = file.bytes;
 
   FlashFileSystem& fs = machine.storage;
   if (is(".txt")) return fs.DownloadText(data.data(), data.size(), ToDeviceName(stem));

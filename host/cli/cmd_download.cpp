@@ -2,12 +2,12 @@
 // into a flash image as the device stores them, one result line per file.
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "core/debug_log.h"
+#include "core/file_io.h"
 #include "host/cli/commands.h"
 #include "host/cli/flash_argument.h"
 #include "machine/machine.h"
@@ -24,9 +24,13 @@ struct DownloadOptions {
   std::vector<std::string> pcFiles;
 };
 
+// A file too long for the device is still a download, refused with its
+// result code; one that cannot be read at all is an unusable argument.
 bool Readable(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  return static_cast<bool>(file);
+  const FileRead file = ReadInputFile(path, kMaxPcFileBytes);
+  if (file.ok() || file.status == ReadStatus::kTooLarge) return true;
+  ReportProblem("download: %s\n", file.error.c_str());
+  return false;
 }
 
 int RunDownload(const DownloadOptions& options) {
@@ -35,10 +39,7 @@ int RunDownload(const DownloadOptions& options) {
     return kExitBadUsage;
   }
   for (const std::string& path : options.pcFiles) {
-    if (!Readable(path)) {
-      std::fprintf(stderr, "download: cannot read %s\n", path.c_str());
-      return kExitBadUsage;
-    }
+    if (!Readable(path)) return kExitBadUsage;
   }
 
   std::vector<uint8_t> image;
@@ -55,32 +56,24 @@ int RunDownload(const DownloadOptions& options) {
   DebugLogTarget previous = SetDebugLogTarget(
       {[](void*, std::string_view text) { std::fwrite(text.data(), 1, text.size(), stderr); }, nullptr});
   bool allStored = true;
+  std::string results;  // shown once the image is written: until then nothing is stored
   for (const std::string& path : options.pcFiles) {
     DownloadResult result = DownloadFile(machine, path);
     allStored = allStored && result.Ok();
-    if (result.replaced > 0) {
-      std::printf("%s: %s; characters GBK lacks, stored as '?': %d\n", path.c_str(), result.message, result.replaced);
-    } else if (result.Ok()) {
-      std::printf("%s: %s\n", path.c_str(), result.message);
-    } else {
-      std::printf("%s: %s (%d)\n", path.c_str(), result.message, result.code);
-    }
+    results += path + ": " + result.message;
+    if (result.replaced > 0) results += "; characters GBK lacks, stored as '?': " + std::to_string(result.replaced);
+    if (!result.Ok()) results += " (" + std::to_string(result.code) + ")";
+    results += "\n";
   }
   SetDebugLogTarget(previous);
 
-  // Through a temporary file, so a failed write never leaves the user's
-  // image half written.
   const std::string& out = options.outFile.empty() ? options.flashFile : options.outFile;
-  const std::string temporary = out + ".new";
-  FILE* file = std::fopen(temporary.c_str(), "wb");
-  bool written = file && std::fwrite(machine.bus.flash.get(), 1, image.size(), file) == image.size();
-  if (file) written = std::fclose(file) == 0 && written;
-  written = written && std::rename(temporary.c_str(), out.c_str()) == 0;
-  if (!written) {
-    std::remove(temporary.c_str());
-    std::fprintf(stderr, "download: cannot write %s\n", out.c_str());
-    return kExitBadUsage;
+  std::string error;
+  if (!WriteFileAtomically(out, std::span<const uint8_t>(machine.bus.flash.get(), image.size()), &error)) {
+    ReportProblem("download: %s; nothing was saved\n", error.c_str());
+    return kExitFailed;
   }
+  std::fputs(results.c_str(), stdout);
   return allStored ? kExitOk : kExitFailed;
 }
 

@@ -3,15 +3,15 @@
 // user would have seen and heard: the frame buffer as a PNG, the sound as a
 // WAV, the flash as an image file.
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <optional>
+#include <span>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "core/debug_log.h"
+#include "core/file_io.h"
 #include "host/cli/commands.h"
 #include "host/key_script.h"
 #include "host/keyboard.h"
@@ -76,13 +76,12 @@ struct QuietLog {
   QuietLog& operator=(const QuietLog&) = delete;
 };
 
-// A resource file given on the command line replaces the built-in one only
+// A firmware file given on the command line replaces the built-in one only
 // when it fits; the reason it was not taken is always shown.
-bool ReplaceResource(ResourceStore& resources, int id, const std::string& path, size_t size) {
-  DebugLogCapture log;
-  const bool taken = resources.ReplaceFromFile(id, path, size);
-  if (!taken) std::fprintf(stderr, "run: %s", log.text.c_str());
-  return taken;
+void ReplaceResource(ResourceStore& resources, const char* option, int id, const std::string& path, size_t size) {
+  std::string error;
+  if (path.empty() || resources.ReplaceFromFile(id, path, size, &error)) return;
+  ReportProblem("run: %s: %s; the built-in data stays in use\n", option, error.c_str());
 }
 
 // The input state of a PC user as the script plays it: Shift stays held from
@@ -119,29 +118,15 @@ struct ScriptPlayer {
   }
 };
 
-// Through a temporary file and a rename, so a failed write never leaves a
-// truncated image under the name asked for.
-bool WriteFlash(const Machine& machine, const std::string& path) {
-  const std::string temporary = path + ".new";
-  std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-  file.write(reinterpret_cast<const char*>(machine.bus.flash.get()), BusRQ4800::kFlashSize);
-  file.close();
-  if (!file || std::rename(temporary.c_str(), path.c_str()) != 0) {
-    std::remove(temporary.c_str());
-    return false;
-  }
-  return true;
-}
-
 int RunHeadless(const RunOptions& options) {
   std::vector<KeyScriptEvent> events;
   if (!options.keyScript.empty()) {
-    std::ifstream file(options.keyScript, std::ios::binary);
-    if (!file) {
-      std::fprintf(stderr, "run: cannot read the key script %s\n", options.keyScript.c_str());
+    const FileRead file = ReadInputFile(options.keyScript, kMaxKeyScriptBytes);
+    if (!file.ok()) {
+      ReportProblem("run: key script: %s; the run stops\n", file.error.c_str());
       return kExitBadUsage;
     }
-    const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    const std::string text(file.bytes.begin(), file.bytes.end());
     std::string error;
     if (!ParseKeyScript(text, &events, &error)) {
       std::fprintf(stderr, "run: %s: %s\n", options.keyScript.c_str(), error.c_str());
@@ -160,16 +145,16 @@ int RunHeadless(const RunOptions& options) {
 
   QuietLog quiet(!options.trace);
   ResourceStore resources;
-  if (!options.rom0.empty()) ReplaceResource(resources, resource::kRom0, options.rom0, resource::kRomImageSize);
-  if (!options.rom1.empty()) ReplaceResource(resources, resource::kRom1, options.rom1, resource::kRomImageSize);
-  if (!options.rom3.empty()) ReplaceResource(resources, resource::kRom3, options.rom3, resource::kRomImageSize);
-  if (!options.flashResource.empty()) {
-    ReplaceResource(resources, resource::kDefaultFlash, options.flashResource, resource::kFlashImageSize);
-  }
+  ReplaceResource(resources, "--ROM0", resource::kRom0, options.rom0, resource::kRomImageSize);
+  ReplaceResource(resources, "--ROM1", resource::kRom1, options.rom1, resource::kRomImageSize);
+  ReplaceResource(resources, "--ROM3", resource::kRom3, options.rom3, resource::kRomImageSize);
+  ReplaceResource(resources, "--Flash", resource::kDefaultFlash, options.flashResource, resource::kFlashImageSize);
   // The flash image asked for is the one the machine must start from: one
   // that cannot be used stops the run rather than quietly using another.
-  if (!options.flashFile.empty() &&
-      !ReplaceResource(resources, resource::kDefaultFlash, options.flashFile, resource::kFlashImageSize)) {
+  std::string flashError;
+  if (!options.flashFile.empty() && !resources.ReplaceFromFile(resource::kDefaultFlash, options.flashFile,
+                                                               resource::kFlashImageSize, &flashError)) {
+    ReportProblem("run: --flash: %s; the run stops\n", flashError.c_str());
     return kExitBadUsage;
   }
 
@@ -187,9 +172,10 @@ int RunHeadless(const RunOptions& options) {
   std::unique_ptr<WavFileDevice> wavFile;
   if (!options.wav.empty()) {
     wavFile = std::make_unique<WavFileDevice>(options.wav);
+    // An output that cannot be written: status 1, before any time is spent.
     if (!OpenWaveOutput(*waveOutput, *wavFile, ring)) {
-      std::fprintf(stderr, "run: cannot create %s\n", options.wav.c_str());
-      return kExitBadUsage;
+      ReportProblem("run: --wav: %s; the run stops\n", wavFile->error().c_str());
+      return kExitFailed;
     }
   }
   machine->bus.AttachRing(&ring);
@@ -216,9 +202,13 @@ int RunHeadless(const RunOptions& options) {
     std::fprintf(stderr, "run: cannot write the screenshot: %s\n", error.c_str());
     if (exitCode == kExitOk) exitCode = kExitFailed;
   }
-  if (wavFile) wavFile->Close();
-  if (!options.saveFlash.empty() && !WriteFlash(*machine, options.saveFlash)) {
-    std::fprintf(stderr, "run: cannot write the flash image %s\n", options.saveFlash.c_str());
+  if (wavFile && !wavFile->Close()) {
+    ReportProblem("run: --wav: %s\n", wavFile->error().c_str());
+    if (exitCode == kExitOk) exitCode = kExitFailed;
+  }
+  const std::span<const uint8_t> flash(machine->bus.flash.get(), BusRQ4800::kFlashSize);
+  if (!options.saveFlash.empty() && !WriteFileAtomically(options.saveFlash, flash, &error)) {
+    ReportProblem("run: --save-flash: %s\n", error.c_str());
     if (exitCode == kExitOk) exitCode = kExitFailed;
   }
   return exitCode;

@@ -9,7 +9,7 @@ namespace rq4800::cli {
 
 // Fills image with the named file (or the default image for an empty path).
 // A file that cannot be read, or is not exactly one flash image long, is
-// refused with a message on standard error that starts with command.
+// refused with a problem line (standard error) that starts with command.
 bool ReadFlashArgument(const char* command, const std::string& path, std::vector<uint8_t>& image);
 
 }  // namespace rq4800::cli

@@ -156,5 +156,52 @@ TEST_F(RunCommandTest, BadKeyScriptIsRefusedWithItsLineNumber) {
   EXPECT_NE(testing::internal::GetCapturedStderr().find("line 2: unknown key \"Tab\""), std::string::npos);
 }
 
+// Each input that cannot be used and each output that cannot be written:
+// the message names the option, the file and the reason, and says what
+// happens next; the exit status is the one the README gives.
+TEST_F(RunCommandTest, UnusableInputsAndUnwritableOutputsGetTheirMessageAndStatus) {
+  fs::create_directory(dir / "folder");
+  const std::string nosuch = P("nosuch.fls"), folder = P("folder");
+  struct Row {
+    std::vector<std::string> args;
+    int status;
+    std::string message;
+  };
+  const Row rows[] = {
+      {{"--flash", nosuch}, cli::kExitBadUsage,
+       "run: --flash: cannot read " + nosuch + ": No such file or directory; the run stops\n"},
+      {{"--flash", folder}, cli::kExitBadUsage, "run: --flash: " + folder + " is a folder"},
+      {{"--flash", P("rom0.bin")}, cli::kExitBadUsage, "holds 4194304 bytes, not 524288; the run stops"},
+      {{"--keys", "/dev/zero"}, cli::kExitBadUsage, "run: key script: /dev/zero is a device"},
+      {{"--ROM1", folder}, cli::kExitOk, "run: --ROM1: " + folder + " is a folder, not a file that can be read; the "
+                                         "built-in data stays in use\n"},
+      {{"--wav", P("nowhere/x.wav")}, cli::kExitFailed,
+       "run: --wav: cannot create " + P("nowhere/x.wav") + ": No such file or directory; the run stops\n"},
+      {{"--wav", "/dev/full"}, cli::kExitFailed, "run: --wav: cannot write /dev/full: No space left on device"},
+      {{"--save-flash", P("nowhere/x.fls")}, cli::kExitFailed,
+       "run: --save-flash: cannot write " + P("nowhere/x.fls") + ": No such file or directory"},
+      {{"--save-flash", folder}, cli::kExitFailed, "run: --save-flash: " + folder + " is a folder"},
+  };
+  for (const Row& row : rows) {
+    std::vector<std::string> args = row.args;
+    args.insert(args.end(), {"--ROM0", P("rom0.bin"), "--frames", "2"});
+    testing::internal::CaptureStderr();
+    const int status = RunCli(args);
+    const std::string problems = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(status, row.status) << row.args[0] << " " << row.args[1];
+    EXPECT_NE(problems.find(row.message), std::string::npos) << problems;
+  }
+  EXPECT_TRUE(fs::is_empty(dir / "folder"));
+}
+
+TEST_F(RunCommandTest, SavedFlashGoesThroughALinkAndKeepsIt) {
+  fs::create_directory(dir / "store");
+  WriteFile(dir / "store" / "mine.fls", Bytes(10, 1));
+  fs::create_symlink("store/mine.fls", dir / "link.fls");
+  ASSERT_EQ(RunCli({"--ROM0", P("rom0.bin"), "--frames", "2", "--save-flash", P("link.fls")}), cli::kExitOk);
+  EXPECT_TRUE(fs::is_symlink(dir / "link.fls"));
+  EXPECT_EQ(ReadFile(dir / "store" / "mine.fls").size(), 524288u);
+}
+
 }  // namespace
 }  // namespace rq4800

@@ -1,12 +1,17 @@
 // The machine: power-on, the flash image on disk, the frame with its time
 // sources, resets and the faulted state, and a whole device program.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <set>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -61,46 +66,150 @@ TestRom DeviceProgram(int reset = 0xE000) {
   return rom;
 }
 
-TEST(PowerOn, TakesAnExactImageFileAndOtherwiseTheDefaultKeepingAnOddFileAside) {
+// The names in a folder, to see that no temporary or extra backup is left.
+std::set<std::string> Names(const fs::path& folder) {
+  std::set<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder)) names.insert(entry.path().filename().string());
+  return names;
+}
+
+// Runs body with writes limited to 4 KB, which fails a save half-way even for
+// the superuser, as a full disk would.
+template <typename Body>
+void WithFileSizeLimit(Body body) {
+  std::signal(SIGXFSZ, SIG_IGN);
+  rlimit saved{};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+  rlimit small = saved;
+  small.rlim_cur = 4096;
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+  body();
+  ::setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, SIG_DFL);
+}
+
+TEST(PowerOn, TakesAnExactImageFileAndOtherwiseTheDefaultKeepingTheFileAside) {
   const fs::path dir = test::ScratchDirectory();
+  const fs::path image = dir / kFlashImageName;
   EXPECT_EQ(TestMachine(DeviceProgram())->bus.rom[0x400000], 0) << "resource 113 is missing: its range stays";
-  WriteFile(dir / kFlashImageName, PatternFlash(2));
+  WriteFile(image, PatternFlash(2));
   EXPECT_EQ(FlashOf(*TestMachine(DeviceProgram(), dir.string() + "/")), PatternFlash(2));
-  for (int size : {1000, BusRQ4800::kFlashSize + 1}) {
-    const std::vector<uint8_t> odd(static_cast<size_t>(size), 0x77);
-    WriteFile(dir / kFlashImageName, odd);
-    DebugLogCapture log;
-    TestMachine machine(DeviceProgram(), dir.string());
-    EXPECT_EQ(FlashOf(*machine), PatternFlash(1)) << size;
-    EXPECT_NE(log.text.find(std::to_string(size)), std::string::npos) << log.text;
-    ASSERT_TRUE(SaveFlashImage(*machine) && SaveFlashImage(*machine)) << "only the first save moves a file aside";
-    EXPECT_EQ(ReadFile(dir / kFlashImageBackupName), odd);
-    EXPECT_EQ(ReadFile(dir / kFlashImageName), PatternFlash(1));
+  fs::remove(image);
+  {
+    ProblemCapture problems;  // no file yet: the first run, nothing to say
+    EXPECT_EQ(FlashOf(*TestMachine(DeviceProgram(), dir.string())), PatternFlash(1));
+    EXPECT_EQ(problems.text, "");
   }
+
+  // Each unusable image: the default is used, the user is told why, and the
+  // first save moves the file to the next free backup name; the second
+  // save finds nothing to move.
+  WriteFile(dir / "rq4800.fls.bak", {1, 2, 3});  // an earlier backup is never replaced
+  struct Row {
+    const char* what;
+    std::function<void()> make;
+    std::string reason;
+    const char* backup;
+  };
+  const std::vector<uint8_t> shorter(1000, 0x77), longer(BusRQ4800::kFlashSize + 1, 0x66);
+  const Row rows[] = {
+      {"short", [&] { WriteFile(image, shorter); }, "holds 1000 bytes, not 524288", "rq4800.fls.bak1"},
+      {"long", [&] { WriteFile(image, longer); }, "holds 524289 bytes, not 524288", "rq4800.fls.bak2"},
+      {"folder", [&] { fs::remove(image), fs::create_directories(image / "inside"); }, "is a folder", "rq4800.fls.bak3"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    row.make();
+    ProblemCapture problems;
+    TestMachine machine(DeviceProgram(), dir.string());
+    EXPECT_EQ(FlashOf(*machine), PatternFlash(1));
+    EXPECT_NE(problems.text.find(image.string() + " " + row.reason), std::string::npos) << problems.text;
+    EXPECT_NE(problems.text.find("default image"), std::string::npos) << problems.text;
+    ASSERT_TRUE(SaveFlashImage(*machine) && SaveFlashImage(*machine));
+    EXPECT_NE(problems.text.find(row.backup), std::string::npos) << problems.text;
+    EXPECT_EQ(ReadFile(image), PatternFlash(1));
+  }
+  EXPECT_EQ(ReadFile(dir / "rq4800.fls.bak"), (std::vector<uint8_t>{1, 2, 3}));
+  EXPECT_EQ(ReadFile(dir / "rq4800.fls.bak1"), shorter);
+  EXPECT_EQ(ReadFile(dir / "rq4800.fls.bak2"), longer);
+  EXPECT_TRUE(fs::is_directory(dir / "rq4800.fls.bak3" / "inside"));
+  EXPECT_EQ(Names(dir).size(), 5u);
 }
 
 TEST(FlashImage, SaveCreatesTheDirectoryAndAFailedSaveLeavesTheOldFileWhole) {
   const fs::path dir = test::ScratchDirectory(), deeper = dir / "data" / "deeper";
   ASSERT_TRUE(SaveFlashImage(*TestMachine(DeviceProgram(), deeper.string())));
   EXPECT_EQ(ReadFile(deeper / kFlashImageName), PatternFlash(1));
-  EXPECT_FALSE(fs::exists(deeper / kFlashImageTempName));
-  WriteFile(dir / kFlashImageName, PatternFlash(3));
-  fs::create_directories(dir / kFlashImageTempName / "x");  // the temporary cannot be created
+  EXPECT_EQ(Names(deeper), std::set<std::string>{kFlashImageName});
+
+  // A folder of the image's name that appeared after power-on is not replaced.
+  TestMachine machine(DeviceProgram(), dir.string());
+  fs::create_directories(dir / kFlashImageName / "mine");
   std::string error;
-  EXPECT_FALSE(SaveFlashImage(*TestMachine(DeviceProgram(), dir.string()), &error));
-  EXPECT_NE(error, "");
-  EXPECT_EQ(ReadFile(dir / kFlashImageName), PatternFlash(3));
+  EXPECT_FALSE(SaveFlashImage(*machine, &error));
+  EXPECT_NE(error.find("is a folder"), std::string::npos) << error;
+  EXPECT_TRUE(fs::exists(dir / kFlashImageName / "mine"));
+
+  // A save that fails half-way leaves the old image, and a file that was to
+  // go aside comes back under its own name until a save succeeds.
+  fs::remove_all(dir / kFlashImageName);
+  const std::vector<uint8_t> odd(1000, 0x77);
+  WriteFile(dir / kFlashImageName, odd);
+  ProblemCapture problems;
+  TestMachine unusable(DeviceProgram(), dir.string());
+  WithFileSizeLimit([&] { EXPECT_FALSE(SaveFlashImage(*unusable, &error)); });
+  EXPECT_NE(error.find("File too large"), std::string::npos) << error;
+  EXPECT_EQ(ReadFile(dir / kFlashImageName), odd);
+  EXPECT_EQ(Names(dir), (std::set<std::string>{"data", kFlashImageName}));
+  ASSERT_TRUE(SaveFlashImage(*unusable, &error)) << error;
+  EXPECT_EQ(ReadFile(dir / "rq4800.fls.bak"), odd);
+}
+
+// Permissions: an image the user may not read is kept aside like any unusable
+// one; one that cannot be moved aside (a folder in a write-protected data
+// directory) fails the save rather than be replaced.
+TEST(FlashImage, PermissionsKeepTheImageAsideOrFailTheSave) {
+  if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
+  const fs::path dir = test::ScratchDirectory(), image = dir / kFlashImageName;
+  WriteFile(image, PatternFlash(2));
+  fs::permissions(image, fs::perms::none);
+  ProblemCapture problems;
+  TestMachine unreadable(DeviceProgram(), dir.string());
+  EXPECT_EQ(FlashOf(*unreadable), PatternFlash(1));
+  EXPECT_NE(problems.text.find("cannot read " + image.string() + ": Permission denied"), std::string::npos)
+      << problems.text;
+  ASSERT_TRUE(SaveFlashImage(*unreadable));
+  fs::permissions(dir / "rq4800.fls.bak", fs::perms::owner_read);
+  EXPECT_EQ(ReadFile(dir / "rq4800.fls.bak"), PatternFlash(2));
+
+  fs::remove(image);
+  fs::create_directories(image);
+  TestMachine machine(DeviceProgram(), dir.string());
+  fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec);
+  std::string error;
+  EXPECT_FALSE(SaveFlashImage(*machine, &error));
+  fs::permissions(dir, fs::perms::owner_all);
+  EXPECT_NE(error.find("Permission denied; nothing was saved"), std::string::npos) << error;
+  EXPECT_TRUE(fs::is_directory(image));
 }
 
 TEST(ResourceStore, ReplaceFromFileTakesOnlyAFileOfTheExpectedSize) {
-  const fs::path file = test::ScratchDirectory() / "short.bin";
+  const fs::path dir = test::ScratchDirectory(), file = dir / "short.bin";
   WriteFile(file, {1, 2, 3});
   ResourceStore store;
-  DebugLogCapture log;
-  EXPECT_FALSE(store.ReplaceFromFile(115, file.string() + ".missing", 3));
-  EXPECT_FALSE(store.ReplaceFromFile(115, file.string(), 4));
+  std::string error;
+  const std::pair<std::string, std::string> refused[] = {  // path, reason
+      {file.string() + ".missing", "No such file or directory"},
+      {file.string(), "holds 3 bytes, not 4"},
+      {dir.string(), "is a folder"},
+      {"/dev/zero", "is a device"},
+  };
+  for (const auto& [path, reason] : refused) {
+    EXPECT_FALSE(store.ReplaceFromFile(115, path, 4, &error));
+    EXPECT_NE(error.find(reason), std::string::npos) << error;
+  }
   EXPECT_TRUE(store.replacements.empty());
-  EXPECT_TRUE(store.ReplaceFromFile(115, file.string(), 3));
+  EXPECT_TRUE(store.ReplaceFromFile(115, file.string(), 3, &error));
   EXPECT_EQ(store.Find(115)[2], 3);
 }
 

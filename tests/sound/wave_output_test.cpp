@@ -1,10 +1,13 @@
 #include "sound/wave_output.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <algorithm>
+#include <csignal>
 #include <fstream>
 #include <iterator>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -122,8 +125,48 @@ TEST(WavFileDevice, RecordsEveryQueuedBlockAndStaysValidAfterEachOne) {
 
   device.FinishBlocks(10);  // only the four queued blocks can finish
   EXPECT_EQ(ServiceWaveOutput(out), 4);
-  device.Close();
+  EXPECT_TRUE(device.Close());
+  EXPECT_EQ(device.error(), "");
   EXPECT_EQ(ReadWav(path).size(), 9u * 882);
+}
+
+// A full disk (/dev/full fails every write that reaches it, the header's
+// first), a folder that is not there, and a disk that fills during the
+// recording (a file-size limit): the first failure is kept with the file and
+// the reason, and the close reports it.
+TEST(WavFileDevice, AFailedWriteIsKeptWithTheFileAndTheReason) {
+  const std::string nowhere = testing::TempDir() + "no-such-folder/sound.wav";
+  const std::string filling = testing::TempDir() + "wav_device_filling.wav";
+  struct Row {
+    std::string path;
+    rlim_t limit;
+    bool opens;
+    std::string error;
+  };
+  const Row rows[] = {
+      {"/dev/full", RLIM_INFINITY, false, "cannot write /dev/full: No space left on device"},
+      {nowhere, RLIM_INFINITY, false, "cannot create " + nowhere + ": No such file or directory"},
+      {filling, 8192, true, "cannot write " + filling + ": File too large"},
+  };
+  std::signal(SIGXFSZ, SIG_IGN);
+  rlimit saved{};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+  for (const Row& row : rows) {
+    rlimit limit = saved;
+    limit.rlim_cur = std::min(row.limit, saved.rlim_max);
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+    WavFileDevice device(row.path);
+    SampleRing ring;
+    WaveOutput out;
+    EXPECT_EQ(OpenWaveOutput(out, device, ring), row.opens) << row.path;
+    device.FinishBlocks(4);
+    ServiceWaveOutput(out);
+    const bool closed = device.Close();
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    EXPECT_FALSE(closed) << row.path;
+    EXPECT_EQ(device.error(), row.error);
+  }
+  std::signal(SIGXFSZ, SIG_DFL);
 }
 
 }  // namespace

@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <string>
+#include <tuple>
 
 #include "storage/flash_file_system.h"
 #include "tools/flashimage/default_flash_image.h"
@@ -69,6 +71,37 @@ TEST(Cli, InfoReportsAndDownloadStoresEachFileWithItsStatus) {
   for (const char* unusable : {"download a.txt", "download --out o.fls gone.txt", "info --flash c.doc", "info -x"}) {
     EXPECT_EQ(Cli(unusable).status, 2) << unusable;
   }
+}
+
+// Results are printed only for an image that was written; files that cannot
+// be read are unusable arguments; files too long for the device are refused
+// downloads with the code their type gets.
+TEST(Cli, DownloadPrintsResultsOnlyForAWrittenImage) {
+  fsys::remove_all(kDir);
+  fsys::create_directories(kDir / "folder.txt");
+  std::ofstream(kDir / "a.txt") << "hi";
+  for (const char* name : {"big.bin", "big.txt", "big.fls"}) {
+    std::ofstream(kDir / name).close();
+    fsys::resize_file(kDir / name, 600000);
+  }
+  const std::tuple<const char*, int, std::string> rows[] = {  // arguments, status, standard output
+      {"download --out /nowhere/x.fls a.txt", 1, ""},
+      {"download --out folder.txt a.txt", 1, ""},
+      {"download --out o.fls folder.txt", 2, ""},
+      {"download --out o.fls a.txt /dev/zero", 2, ""},
+      {"download --flash /dev/zero --out o.fls", 2, ""},
+      {"info --flash folder.txt", 2, ""},
+      {"download --out o.fls big.bin big.txt big.fls a.txt", 1,
+       "big.bin: not enough free space in the flash (-3)\n"
+       "big.txt: file too large for the device's file records (-5)\n"},
+  };
+  for (const auto& [arguments, status, out] : rows) {
+    const CliRun run = Cli(arguments);
+    EXPECT_EQ(run.status, status) << arguments;
+    EXPECT_EQ(out.empty() ? run.out : run.out.substr(0, out.size()), out) << arguments;
+  }
+  EXPECT_TRUE(fsys::is_empty(kDir / "folder.txt"));
+  EXPECT_EQ(Read("o.fls").size(), 524288u);
 }
 
 }  // namespace

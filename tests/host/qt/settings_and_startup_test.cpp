@@ -5,8 +5,10 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "core/debug_log.h"
@@ -49,6 +51,36 @@ TEST(SettingsText, RewritingOneEntryKeepsEveryOtherLine) {
   for (const auto& [before, section, key, after] : rows) {
     SCOPED_TRACE(before + " / " + key);
     EXPECT_EQ(SetProfileEntry(before, section, key, "5"), after);
+  }
+}
+
+// Whatever can be stored reads back exactly, a new entry or a rewritten one;
+// plain values stay unquoted, as a person would write them.
+TEST(SettingsText, ValuesReadBackExactlyAndLineBreaksAreRefused) {
+  const std::pair<std::string, std::string> rows[] = {  // value, entry line written
+      {"/home/me/my files", "Directory=/home/me/my files"},
+      {"", "Directory="},
+      {" leading", "Directory=\" leading\""},
+      {"trailing\t", "Directory=\"trailing\t\""},
+      {"  ", "Directory=\"  \""},
+      {"\"quoted\"", "Directory=\"\"quoted\"\""},
+      {"'single'", "Directory=\"'single'\""},
+      {"\"", "Directory=\"\"\""},
+      {"it's", "Directory=it's"},  // a quote inside is no quoting
+      {"a = b ; c", "Directory=a = b ; c"},
+      {"[not a section]", "Directory=[not a section]"},
+  };
+  for (const auto& [value, line] : rows) {
+    SCOPED_TRACE(value);
+    for (const std::string& before : {std::string(), std::string("[ROM]\r\nDirectory=old\r\n")}) {
+      const std::optional<std::string> text = SetProfileEntry(before, "ROM", "Directory", value);
+      ASSERT_TRUE(text.has_value());
+      EXPECT_NE(text->find(line + (before.empty() ? "\n" : "\r\n")), std::string::npos) << *text;
+      EXPECT_EQ(FindProfileEntry(*text, "ROM", "Directory"), value);
+    }
+  }
+  for (const std::string& value : {std::string("one\ntwo"), std::string("one\rtwo"), std::string("nul\0", 4)}) {
+    EXPECT_EQ(SetProfileEntry("[ROM]\nDirectory=old\n", "ROM", "Directory", value), std::nullopt);
   }
 }
 
@@ -114,6 +146,28 @@ TEST_F(Startup, WorkingFolderComesFromTheSettingsAndGoesBackAtExit) {
   EXPECT_EQ(ReadProfileString(paths.settingsFile, "ROM", "Directory", ""), fs::canonical(path / "texts").string());
 }
 
+TEST_F(Startup, SettingsThatCannotBeKeptLeaveTheFileAsItWas) {
+  WriteProfileString(paths.settingsFile, "ROM", "Directory", "/kept");
+  fs::create_directories(path / "line\nbreak");
+  fs::current_path(path / "line\nbreak");
+  ProblemCapture problems;
+  SaveWorkingFolder(paths);
+  EXPECT_EQ(ReadProfileString(paths.settingsFile, "ROM", "Directory", ""), "/kept");
+  EXPECT_NE(problems.text.find("holds a line break"), std::string::npos) << problems.text;
+
+  // A settings file that is not a file is reported once at start, read as
+  // defaults, and never replaced.
+  fs::remove(paths.settingsFile);
+  fs::create_directories(fs::path(paths.settingsFile) / "mine");
+  problems.text.clear();
+  PrepareProgramFolder(paths);
+  EXPECT_NE(problems.text.find(paths.settingsFile + " is a folder"), std::string::npos) << problems.text;
+  std::string error;
+  EXPECT_FALSE(WriteProfileString(paths.settingsFile, "CPU", "Frequency", "3000", &error));
+  EXPECT_NE(error.find("it was left as it is"), std::string::npos) << error;
+  EXPECT_TRUE(fs::exists(fs::path(paths.settingsFile) / "mine"));
+}
+
 TEST_F(Startup, FirmwareFilesReplaceTheBuiltInImagesOnlyWhenWhole) {
   fs::create_directories(path / "dumps");
   std::vector<char> rom(resource::kRomImageSize, 0x5A), flash(resource::kFlashImageSize, 0x33);
@@ -121,19 +175,22 @@ TEST_F(Startup, FirmwareFilesReplaceTheBuiltInImagesOnlyWhenWhole) {
   std::ofstream(path / "short.bin", std::ios::binary) << "too short";
   std::ofstream(path / "user.fls", std::ios::binary).write(flash.data(), flash.size());
   // Relative names are taken from the program folder, not the working folder.
-  std::ofstream(paths.settingsFile) << "[Firmware]\nROM0=dumps/rom0.bin\nROM1=short.bin\nROM3=missing.bin\nFlash="
+  std::ofstream(paths.settingsFile) << "[Firmware]\nROM0=dumps/rom0.bin\nROM1=short.bin\nROM3=dumps\nFlash="
                                     << (path / "user.fls").string() << "\n";
   fs::current_path(fs::temp_directory_path());
 
   ResourceStore store;
   store.useBuiltin = false;
-  DebugLogCapture log;
+  ProblemCapture problems;
   ApplyFirmwareSettings(store, paths);
   ASSERT_EQ(store.Find(resource::kRom0).size(), resource::kRomImageSize);
   EXPECT_EQ(store.Find(resource::kRom0)[resource::kRomImageSize - 1], 0x5A);
   EXPECT_EQ(store.Find(resource::kDefaultFlash).size(), resource::kFlashImageSize);
   EXPECT_TRUE(store.Find(resource::kRom1).empty() && store.Find(resource::kRom3).empty());
-  EXPECT_NE(log.text.find("short.bin"), std::string::npos);  // a refused file is named
+  // A refused file is named with its reason; a folder is refused, not read.
+  EXPECT_NE(problems.text.find("short.bin holds 9 bytes, not 4194304 (ROM1 in [Firmware]"), std::string::npos)
+      << problems.text;
+  EXPECT_NE(problems.text.find("dumps is a folder"), std::string::npos) << problems.text;
 }
 
 }  // namespace
