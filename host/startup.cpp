@@ -5,6 +5,7 @@
 #include <system_error>
 #include <thread>
 
+#include "core/debug_log.h"
 #include "host/paths.h"
 #include "host/settings_file.h"
 #include "machine/resource_store.h"
@@ -30,9 +31,16 @@ FrontEndPaths MakeFrontEndPaths(const std::string& programFolder) {
 }
 
 void PrepareProgramFolder(const FrontEndPaths& paths) {
-  std::error_code ignored;
-  std::filesystem::create_directory(paths.dataDirectory, ignored);
-  CreateFileIfMissing(paths.settingsFile);
+  std::error_code error;
+  std::filesystem::create_directory(paths.dataDirectory, error);
+  if (!std::filesystem::is_directory(paths.dataDirectory)) {
+    ReportProblem("cannot create the data directory %s (%s): the flash image can be neither loaded nor saved\n",
+                  paths.dataDirectory.c_str(), error ? error.message().c_str() : "a file of that name is in the way");
+  }
+  if (!CreateFileIfMissing(paths.settingsFile)) {
+    ReportProblem("cannot create the settings file %s: the settings stay at their defaults\n",
+                  paths.settingsFile.c_str());
+  }
 }
 
 std::string EnterWorkingFolder(const FrontEndPaths& paths) {
