@@ -32,9 +32,17 @@ FrontEndPaths MakeFrontEndPaths(const std::string& programFolder) {
 }
 
 void PrepareProgramFolder(const FrontEndPaths& paths) {
-  std::error_code ignored;
-  std::filesystem::create_directory(paths.dataDirectory, ignored);
-  CreateFileIfMissing(paths.settingsFile);
+  std::error_code error;
+  std::filesystem::create_directory(paths.dataDirectory, error);
+  if (!std::filesystem::is_directory(paths.dataDirectory)) {
+    ReportProblem("cannot create the data directory %s (%s): the flash image can be neither loaded nor saved\n",
+                  paths.dataDirectory.c_str(), error ? error.message().c_str() : "a file of that name is in the way");
+  }
+  if (!CreateFileIfMissing(paths.settingsFile)) {
+    ReportProblem("cannot create the settings file %s: the settings stay at their defaults\n",
+                  paths.settingsFile.c_str());
+    return;
+  }
   // Told once here; every read of an entry then quietly takes its default.
   const FileRead settings = ReadInputFile(paths.settingsFile, kMaxSettingsFileBytes);
   if (!settings.ok() && settings.status != ReadStatus::kMissing) {

@@ -43,9 +43,11 @@ class SteadyMeasureClock final : public IMeasureClock {
 
 FrontEndPaths MakeFrontEndPaths(const std::string& programFolder);
 
-// Steps 2 and 3. Failures are ignored: a missing data directory only means the
-// flash image cannot be saved, a missing settings file reads as defaults. A
-// settings file that exists but cannot be read is reported once.
+// Steps 2 and 3. Failures do not stop the program (without a data directory
+// the flash image cannot be saved, without a settings file the defaults
+// hold) but are reported as problems, so that the user learns of them before
+// relying on a save. A settings file that exists but cannot be read is
+// reported once and then left as it is.
 void PrepareProgramFolder(const FrontEndPaths& paths);
 
 // Step 4; returns the folder that was asked for (entered or not).

@@ -1,36 +1,36 @@
 #include "host/qt/about_dialog.h"
 
-#include <QDesktopServices>
 #include <QDialogButtonBox>
+#include <QFile>
 #include <QLabel>
 #include <QPushButton>
-#include <QUrl>
+#include <QTextBrowser>
 #include <QVBoxLayout>
 
 namespace rq4800 {
 
-namespace {
-// The program's page is its README, whose place the build knows.
-constexpr const char* kProjectPage = RQ4800_README_PATH;
-}  // namespace
+QString EmbeddedReadme() {
+  QFile file(QStringLiteral(":/rq4800/README.md"));
+  if (!file.open(QIODevice::ReadOnly)) return {};
+  return QString::fromUtf8(file.readAll());
+}
 
 AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
   setWindowTitle(QStringLiteral("版本信息"));
   setModal(true);
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(new QLabel(QStringLiteral("RQ4800模拟器"), this));
+  layout->addWidget(new QLabel(QStringLiteral("RQ4800模拟器  版本 %1").arg(QStringLiteral(RQ4800_VERSION)), this));
   layout->addWidget(new QLabel(QStringLiteral("掌上电脑的桌面模拟器，运行自带的固件。"), this));
   layout->addWidget(new QLabel(QStringLiteral("以 C++20 与 Qt 6 编写，开放源代码。"), this));
 
-  const QString address = QUrl::fromLocalFile(QString::fromUtf8(kProjectPage)).toString();
-  link = new QLabel(QStringLiteral("网址 <a href=\"%1\">README</a>").arg(address), this);
+  link = new QLabel(QStringLiteral("说明 <a href=\"%1\">README</a>").arg(QLatin1String(kReadmeLink)), this);
   link->setObjectName(QString::number(kLinkId));
   link->setTextFormat(Qt::RichText);
   link->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
   link->setOpenExternalLinks(false);
   connect(link, &QLabel::linkActivated, this, [this](const QString& target) {
+    ShowReadme();
     emit linkOpened(target);
-    QDesktopServices::openUrl(QUrl(target));
   });
   layout->addWidget(link);
 
@@ -40,6 +40,18 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   layout->addWidget(buttons);
   layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void AboutDialog::ShowReadme() {
+  auto* readme = new QTextBrowser(this);
+  readme->setObjectName(QString::fromLatin1(kReadmeLink));
+  readme->setWindowFlag(Qt::Window);
+  readme->setAttribute(Qt::WA_DeleteOnClose);
+  readme->setWindowTitle(QStringLiteral("README"));
+  readme->setOpenLinks(false);  // the README's links lead into a source tree the user may not have
+  readme->setMarkdown(EmbeddedReadme());
+  readme->resize(640, 560);
+  readme->show();
 }
 
 }  // namespace rq4800

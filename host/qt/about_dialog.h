@@ -1,7 +1,8 @@
 #pragma once
-// "版本信息": the program's name, two lines about it, the link "网址" that
-// opens in the default browser (by mouse, or Enter on the focused link), and
-// "确定".
+// "版本信息": the program's name and version, two lines about it, the link
+// "说明" that opens the README carried inside the program (by mouse, or
+// Enter on the focused link; nothing outside the program is needed, so it
+// works wherever the program is installed), and "确定".
 #include <QDialog>
 
 class QLabel;
@@ -12,11 +13,19 @@ class AboutDialog final : public QDialog {
   Q_OBJECT
  public:
   static constexpr int kLinkId = 1028;
+  static constexpr const char* kReadmeLink = "readme";
   explicit AboutDialog(QWidget* parent);
   QLabel* link;
 
  signals:
+  // The README window is open (a child of this dialog) when this arrives.
   void linkOpened(const QString& address);
+
+ private:
+  void ShowReadme();
 };
+
+// The README as the build embedded it; empty if it is missing.
+QString EmbeddedReadme();
 
 }  // namespace rq4800

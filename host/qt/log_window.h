@@ -1,7 +1,8 @@
 #pragma once
-// The console of the desktop program: the flash information report and every
-// debug-log line after it. The device's host program attaches a console at
-// its first report; a window program here has none, so this window shows
+// The console of the desktop program, "日志": the flash information report,
+// the problems the user must learn about in full, and every debug-log line
+// after the window first opens. The device's host program attaches a console
+// at its first report; a window program here has none, so this window shows
 // what that console would. Lines also still go to standard output.
 #include <QPlainTextEdit>
 #include <QString>

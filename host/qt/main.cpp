@@ -1,27 +1,33 @@
-// rq4800: the desktop emulator. Starts the machine beside the program's own
-// folder (settings "rq4800.ini", flash image in "data/"), shows the window
-// centred on the screen and runs until "退出" or the window is closed.
+// rq4800: the desktop emulator. Reads its command line first (--help and
+// refused arguments end here, before any window or display is needed), then
+// starts the machine beside the program's own folder (settings "rq4800.ini",
+// flash image in "data/"), shows the window centred on the screen, downloads
+// the files named on the command line and runs until "退出" or the window is
+// closed.
 //
-// One option exists for the CPU-use benchmark: --exit-after SECONDS quits on
-// its own after that long and prints how many frames ran.
+// --exit-after SECONDS exists for the CPU-use benchmark: it quits on its own
+// after that long, without the question about a changed flash, and prints how
+// many frames ran.
 #include <QApplication>
 #include <QScreen>
 #include <QTimer>
 #include <chrono>
 #include <cstdio>
 
+#include "host/qt/command_line.h"
 #include "host/qt/main_window.h"
 
 int main(int argc, char** argv) {
+  const rq4800::DesktopCommandLine commandLine = rq4800::ParseDesktopCommandLine(argc, argv, RQ4800_VERSION);
+  if (commandLine.stop) {
+    std::fputs(commandLine.output.c_str(), stdout);
+    std::fputs(commandLine.error.c_str(), stderr);
+    return commandLine.exitCode;
+  }
+
   QApplication app(argc, argv);
   rq4800::DesktopOptions options;
   options.programFolder = QCoreApplication::applicationDirPath().toStdString();
-  int exitAfterSeconds = 0;
-  const QStringList arguments = QCoreApplication::arguments();
-  for (qsizetype i = 1; i + 1 < arguments.size(); ++i) {
-    if (arguments[i] == QStringLiteral("--exit-after")) exitAfterSeconds = arguments[i + 1].toInt();
-  }
-
   rq4800::MainWindow window(options);
   QObject::connect(&window, &rq4800::MainWindow::quitRequested, &app, &QCoreApplication::quit,
                    Qt::QueuedConnection);
@@ -32,10 +38,15 @@ int main(int argc, char** argv) {
     const QRect area = screen->geometry();
     window.move(area.x() + (area.width() - outer.width()) / 2, area.y() + (area.height() - outer.height()) / 2);
   }
+  window.LoadFiles(commandLine.files);
 
+  const int exitAfterSeconds = commandLine.exitAfterSeconds;
   const auto start = std::chrono::steady_clock::now();
   if (exitAfterSeconds > 0) {
-    QTimer::singleShot(exitAfterSeconds * 1000, &window, [&window] { window.RunCommand(40001); });
+    QTimer::singleShot(exitAfterSeconds * 1000, &window, [&window] {
+      if (window.FlashChanged()) std::fputs("rq4800: the flash was changed and is not saved\n", stderr);
+      window.Quit();
+    });
   }
   const int code = app.exec();
   if (exitAfterSeconds > 0) {

@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPixmap>
@@ -18,6 +19,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
+#include <utility>
 
 #include "core/debug_log.h"
 #include "host/keyboard.h"
@@ -46,11 +48,18 @@ void LogSink(void* context, std::string_view text) {
   static_cast<MainWindow*>(context)->TakeLog(text);
 }
 
+void ProblemSink(void* context, std::string_view text) {
+  static_cast<MainWindow*>(context)->TakeProblem(text);
+}
+
 }  // namespace
 
 MainWindow::MainWindow(const DesktopOptions& options) : QMainWindow(nullptr), runLoop_(options.runLoop) {
   DebugLogTarget previous = SetDebugLogTarget({&LogSink, this});
   previousLog_ = {previous.sink, previous.context};
+  // From here on, start-up's problems are kept for the window to show.
+  previous = SetProblemTarget({&ProblemSink, this});
+  previousProblem_ = {previous.sink, previous.context};
 
   // Folders, settings and the pacing clock's rate.
   paths = MakeFrontEndPaths(options.programFolder);
@@ -70,6 +79,7 @@ MainWindow::MainWindow(const DesktopOptions& options) : QMainWindow(nullptr), ru
   ApplyFirmwareSettings(resources, paths);
   machine = std::make_unique<Machine>(resources, paths.dataDirectory, options.hostClock);
   PowerOn(*machine);
+  TakeFlashBaseline(flashBaseline, {machine->bus.flash.get(), BusRQ4800::kFlashSize});
 
   // The screen and the window.
   SetUpScreen(screen, resources);
@@ -88,6 +98,10 @@ MainWindow::MainWindow(const DesktopOptions& options) : QMainWindow(nullptr), ru
     screenWidget->update();
   };
   setCentralWidget(screenWidget);
+  // The device's keyboard is the screen's: with the focus there, the menu bar
+  // has a widget to hand the keys back to when it is done with them.
+  screenWidget->setFocusPolicy(Qt::StrongFocus);
+  screenWidget->setFocus();
   BuildMenu();
   faultLabel = new QLabel(this);
   faultLabel->setObjectName(QStringLiteral("fault"));
@@ -108,11 +122,15 @@ MainWindow::MainWindow(const DesktopOptions& options) : QMainWindow(nullptr), ru
   loopTimer_.setTimerType(Qt::PreciseTimer);
   connect(&loopTimer_, &QTimer::timeout, this, &MainWindow::PacingPass);
   if (runLoop_) loopTimer_.start(0);
+
+  started_ = true;
+  if (!startupProblems_.isEmpty()) ShowProblem(std::exchange(startupProblems_, {}));
 }
 
 MainWindow::~MainWindow() {
   loopTimer_.stop();
   SetDebugLogTarget({previousLog_.sink, previousLog_.context});
+  SetProblemTarget({previousProblem_.sink, previousProblem_.context});
   if (machine) machine->bus.AttachRing(nullptr);
 }
 
@@ -121,7 +139,13 @@ void MainWindow::BuildMenu() {
   for (const MenuItem& item : kMainMenu) {
     const QString title = QString::fromUtf8(item.menu);
     QMenu*& menu = menus[title];
-    if (menu == nullptr) menu = menuBar()->addMenu(title);
+    if (menu == nullptr) {
+      menu = menuBar()->addMenu(title);
+      // Queued: when one menu closes because the next opens, that one is
+      // found open and the menu bar keeps the keys.
+      connect(menu, &QMenu::aboutToHide, this,
+              [this] { QTimer::singleShot(0, this, &MainWindow::ReturnKeysToDevice); });
+    }
     if (item.text == nullptr) {
       menu->addSeparator();
       continue;
@@ -211,22 +235,14 @@ void MainWindow::TakeLog(std::string_view text) {
 void MainWindow::RunCommand(int id) {
   switch (id) {
     case command::kExit:
-      if (exiting_) return;
-      exiting_ = true;
-      loopTimer_.stop();
-      SaveWorkingFolder(paths);
-      emit quitRequested();
+      if (!exiting_ && ConfirmQuit()) Quit();
       return;
     case command::kReset:
       ColdReset(*machine);
       break;
-    case command::kSaveFlash: {
-      std::string error;
-      if (!SaveFlashImage(*machine, &error)) {
-        ShowStatus(QStringLiteral("保存FLASH失败: %1").arg(QString::fromStdString(error)));
-      }
+    case command::kSaveFlash:
+      SaveFlash();
       break;
-    }
     case command::kFastPlay:
       pacing.fastPlay = !pacing.fastPlay;
       actions[command::kFastPlay]->setChecked(pacing.fastPlay);
@@ -242,7 +258,9 @@ void MainWindow::RunCommand(int id) {
       OpenFileDialog();
       break;
     case command::kInitialiseFlash:
+      if (!ConfirmInitialiseFlash()) return;
       InitialiseFlash(*machine);
+      ShowStatus(QStringLiteral("FLASH已恢复为默认内容（保存FLASH后才写入映像文件）"));
       break;
     case command::kAbout: {
       AboutDialog dialog(this);
@@ -250,9 +268,7 @@ void MainWindow::RunCommand(int id) {
       break;
     }
     case command::kFlashInfo:
-      if (logWindow == nullptr) logWindow = new LogWindow(this);
-      logWindow->show();
-      logWindow->raise();
+      ShowLogWindow(true);
       machine->storage.PrintInfo();
       logWindow->Flush();
       break;
@@ -290,12 +306,21 @@ void MainWindow::OpenFileDialog() {
   LoadFile(path);
 }
 
-void MainWindow::LoadFile(const std::string& path) {
+QString MainWindow::LoadFile(const std::string& path) {
   sharedFilePath = path;
   DownloadResult result = DownloadFile(*machine, path);
-  ShowStatus(QStringLiteral("%1: %2").arg(QString::fromStdString(FileNameOf(path)), QString::fromUtf8(result.message)));
+  const QString line =
+      QStringLiteral("%1: %2").arg(QString::fromStdString(FileNameOf(path)), QString::fromUtf8(result.message));
+  ShowStatus(line);
   ShowFault();
   Paint();
+  return line;
+}
+
+void MainWindow::LoadFiles(const std::vector<std::string>& paths) {
+  QStringList results;
+  for (const std::string& path : paths) results << LoadFile(path);
+  if (results.size() > 1) ShowStatus(results.join(QStringLiteral("; ")));
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* event) {
@@ -313,8 +338,13 @@ void MainWindow::keyReleaseEvent(QKeyEvent* event) {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-  RunCommand(command::kExit);
-  event->accept();
+  // The close box asks as "退出" does; a cancelled or failed save keeps the window.
+  if (!exiting_) RunCommand(command::kExit);
+  if (exiting_) {
+    event->accept();
+  } else {
+    event->ignore();
+  }
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
@@ -322,10 +352,11 @@ void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void MainWindow::dropEvent(QDropEvent* event) {
-  const QList<QUrl> urls = event->mimeData()->urls();
-  for (const QUrl& url : urls) {
-    if (url.isLocalFile()) LoadFile(url.toLocalFile().toStdString());
+  std::vector<std::string> paths;
+  for (const QUrl& url : event->mimeData()->urls()) {
+    if (url.isLocalFile()) paths.push_back(url.toLocalFile().toStdString());
   }
+  LoadFiles(paths);
   event->acceptProposedAction();
 }
 

@@ -6,16 +6,26 @@
 // timer re-armed from the pacing clock: it sleeps until the next frame is due
 // instead of polling, and every pass first lets Qt serve the window's events.
 //
-// Modal dialogs (debug, About, the open-file dialog) pause the frames: Qt's
-// nested event loop would otherwise keep running them. The wave output keeps
-// draining the ring meanwhile, then plays silence.
+// Modal dialogs (debug, About, the open-file dialog, the questions) pause the
+// frames: Qt's nested event loop would otherwise keep running them. The wave
+// output keeps draining the ring meanwhile, then plays silence.
+//
+// The flash image file is written only when the user saves; quitting with a
+// flash that differs from it asks first (save, don't save, cancel), and
+// "初始化FLASH" asks before it wipes the flash. Problems reported by the
+// platform-free code (a firmware file not used, a flash image kept aside,
+// settings refused, a failed save), from start-up on, show in the status bar
+// and in full in the log window.
 #include <QAction>
 #include <QMainWindow>
 #include <QTimer>
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
 
+#include "host/flash_baseline.h"
 #include "host/pacing.h"
 #include "host/screen.h"
 #include "host/startup.h"
@@ -59,6 +69,7 @@ class MainWindow final : public QMainWindow {
   WaveOutput waveOutput;
   bool soundOn = false;
   std::string sharedFilePath;  // the last file loaded or dropped
+  FlashBaseline flashBaseline;  // the flash as the image file holds it
 
   ScreenWidget* screenWidget = nullptr;
   QLabel* faultLabel = nullptr;
@@ -70,7 +81,18 @@ class MainWindow final : public QMainWindow {
   void PacingPass();
   void RunCommand(int id);
   // The file load of a chosen or dropped file: its extension picks the action.
-  void LoadFile(const std::string& path);
+  // Returns the result line it shows ("memo.txt: stored").
+  QString LoadFile(const std::string& path);
+  // Several files in order (a drop, the command line); every result is shown.
+  void LoadFiles(const std::vector<std::string>& paths);
+  // "保存FLASH": true when the image file now holds the flash; a failure is
+  // shown in full and changes nothing on disk.
+  bool SaveFlash();
+  // True when quitting now would lose flash contents the image file lacks.
+  bool FlashChanged() const;
+  // Quits at once, without the question about a changed flash: the
+  // benchmark's timed exit. Every user's way out goes through "退出".
+  void Quit();
   void Paint();
   // Frames stand still while any pause is held; leaving the last one starts
   // the frame schedule afresh.
@@ -80,6 +102,9 @@ class MainWindow final : public QMainWindow {
   void ShowStatus(const QString& text);
   // Debug-log text from anywhere in the machine.
   void TakeLog(std::string_view text);
+  // A problem the user must learn about: the status bar shows its first line,
+  // the log window (opened without taking the keyboard) the whole text.
+  void TakeProblem(std::string_view text);
 
   int framesRun = 0;  // frames this window has run, for the CPU-use benchmark
 
@@ -91,6 +116,7 @@ class MainWindow final : public QMainWindow {
   void keyPressEvent(QKeyEvent* event) override;
   void keyReleaseEvent(QKeyEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
 
@@ -99,6 +125,17 @@ class MainWindow final : public QMainWindow {
   void OpenFileDialog();
   int RunModal(QDialog& dialog);
   void ShowFault();
+  // The questions; each runs as a paused modal dialog. ConfirmQuit is true
+  // when nothing unsaved is left (saved now or never changed) or the user
+  // chose to drop it; ConfirmInitialiseFlash defaults to no.
+  bool ConfirmQuit();
+  bool ConfirmInitialiseFlash();
+  void ShowProblem(const QString& text);
+  void ShowLogWindow(bool activate);
+  // After a menu closed, the keyboard goes back to the device: the menu bar
+  // would otherwise keep it (waiting for a second Esc) even though no menu is
+  // open any more.
+  void ReturnKeysToDevice();
 
   std::unique_ptr<IPacingClock> ownPacingClock_;
   IPacingClock* clock_ = nullptr;
@@ -108,10 +145,13 @@ class MainWindow final : public QMainWindow {
   int pauseDepth_ = 0;
   bool exiting_ = false;
   bool faultShown_ = false;
+  bool started_ = false;           // the constructor has finished
+  QString startupProblems_;        // problems met before the window existed
+  bool logWindowDue_ = false;      // problems wait for the window's first show
   struct LogChain {
     void (*sink)(void*, std::string_view) = nullptr;
     void* context = nullptr;
-  } previousLog_;
+  } previousLog_, previousProblem_;
 };
 
 }  // namespace rq4800

@@ -129,6 +129,19 @@ TEST_F(Startup, MeasuresTheClockWhenTheFrequencyIsNotPositive) {
   }
 }
 
+// A data directory that cannot be made means no save can succeed: the user
+// hears of it at start rather than at the first save.
+TEST_F(Startup, ADataDirectoryThatCannotBeMadeIsReported) {
+  ProblemCapture problems;
+  PrepareProgramFolder(paths);  // everything in place: nothing to say
+  EXPECT_EQ(problems.text, "");
+  fs::remove_all(path / "data");
+  std::ofstream(path / "data") << "a file in the way";
+  PrepareProgramFolder(paths);
+  EXPECT_NE(problems.text.find("cannot create the data directory " + paths.dataDirectory), std::string::npos);
+  EXPECT_EQ(problems.text.find("settings"), std::string::npos);
+}
+
 TEST_F(Startup, WorkingFolderComesFromTheSettingsAndGoesBackAtExit) {
   EnterWorkingFolder(paths);  // no entry: the program folder
   EXPECT_EQ(fs::current_path(), fs::canonical(path));

@@ -1,0 +1,76 @@
+// The main window's flash safety: the save with its report, the question
+// before quitting with a flash the image file lacks, and the one before
+// "初始化FLASH" wipes the flash.
+#include <QMessageBox>
+#include <QPushButton>
+
+#include "host/qt/main_window.h"
+
+namespace rq4800 {
+
+namespace {
+
+std::span<const uint8_t> FlashOf(const Machine& machine) {
+  return {machine.bus.flash.get(), BusRQ4800::kFlashSize};
+}
+
+}  // namespace
+
+bool MainWindow::FlashChanged() const { return FlashDiffers(flashBaseline, FlashOf(*machine)); }
+
+bool MainWindow::SaveFlash() {
+  const QString file = QString::fromStdString(machine->dataDirectory + kFlashImageName);
+  std::string error;
+  if (SaveFlashImage(*machine, &error)) {
+    TakeFlashBaseline(flashBaseline, FlashOf(*machine));
+    ShowStatus(QStringLiteral("FLASH已保存: %1").arg(file));
+    return true;
+  }
+  // The reason names paths and system errors: too long for the status bar,
+  // so it goes whole into the log and a message box.
+  const QString reason = QString::fromStdString(error);
+  ShowProblem(QStringLiteral("保存FLASH失败: %1\n").arg(reason));
+  QMessageBox box(QMessageBox::Warning, windowTitle(), QStringLiteral("保存FLASH失败，映像文件未改动。"),
+                  QMessageBox::Ok, this);
+  box.setInformativeText(reason);
+  box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
+  RunModal(box);
+  return false;
+}
+
+void MainWindow::Quit() {
+  if (exiting_) return;
+  exiting_ = true;
+  loopTimer_.stop();
+  SaveWorkingFolder(paths);
+  emit quitRequested();
+}
+
+bool MainWindow::ConfirmQuit() {
+  if (!FlashChanged()) return true;
+  QMessageBox box(QMessageBox::Question, windowTitle(), QStringLiteral("FLASH已修改，是否保存？"),
+                  QMessageBox::NoButton, this);
+  box.setInformativeText(QStringLiteral("不保存则下载的文件和设备写入的内容都将丢失。"));
+  QPushButton* save = box.addButton(QStringLiteral("保存"), QMessageBox::AcceptRole);
+  QPushButton* discard = box.addButton(QStringLiteral("不保存"), QMessageBox::DestructiveRole);
+  QPushButton* cancel = box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+  box.setDefaultButton(save);
+  box.setEscapeButton(cancel);
+  RunModal(box);
+  if (box.clickedButton() == save) return SaveFlash();  // a failed save keeps the window open
+  return box.clickedButton() == discard;
+}
+
+bool MainWindow::ConfirmInitialiseFlash() {
+  QMessageBox box(QMessageBox::Question, windowTitle(),
+                  QStringLiteral("初始化FLASH将清除设备中的全部文件并复位，是否继续？"), QMessageBox::NoButton, this);
+  box.setInformativeText(QStringLiteral("已保存的映像文件在下次保存FLASH前不受影响。"));
+  QPushButton* initialise = box.addButton(QStringLiteral("初始化"), QMessageBox::DestructiveRole);
+  QPushButton* cancel = box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+  box.setDefaultButton(cancel);
+  box.setEscapeButton(cancel);
+  RunModal(box);
+  return box.clickedButton() == initialise;
+}
+
+}  // namespace rq4800

@@ -1,0 +1,101 @@
+#pragma once
+// What the desktop window's offscreen tests share: a pacing clock that moves
+// only when a test moves it, and a window in a program folder of its own.
+#include <QAbstractButton>
+#include <QDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <filesystem>
+#include <functional>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "host/qt/main_window.h"
+
+namespace rq4800 {
+
+inline constexpr uint64_t kTicksPerMs = 1'000'000;  // a nanosecond clock: 1000 MHz
+
+// The measurement's one-second wait moves it by 3000 ticks per µs.
+struct FakeClock final : IPacingClock, IMeasureClock {
+  uint64_t ticks = 5'000'000'000, ms = 0;
+  uint64_t Ticks() override { return ticks; }
+  uint64_t TicksPerSecond() override { return 1'000 * kTicksPerMs; }
+  uint64_t Milliseconds() override { return ms; }
+  void Sleep(int milliseconds) override {
+    ms += static_cast<uint64_t>(milliseconds);
+    ticks += static_cast<uint64_t>(milliseconds) * 3'000'000;
+  }
+};
+
+inline std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// A window started in `folder` (with its trailing separator), without sound
+// and without its own loop; with measure = false the settings already hold
+// the frequency.
+inline std::unique_ptr<MainWindow> MakeTestWindow(const std::string& folder, FakeClock& clock, bool measure = false) {
+  if (!measure) std::ofstream(folder + "rq4800.ini", std::ios::app) << "[CPU]\nFrequency=1000\n";
+  return std::make_unique<MainWindow>(DesktopOptions{
+      .programFolder = folder, .pacingClock = &clock, .measureClock = &clock, .sound = false, .runLoop = false});
+}
+
+// A message box as the user met it, and the answer given.
+struct Question {
+  QString text;
+  QStringList buttons;    // sorted
+  QString defaultButton;  // what Enter chooses
+};
+
+// Answers the window's modal dialogs in turn, once each is showing: a
+// message box by the button of that text (or by Enter when the answer is
+// empty), anything else by closing it. Every question is recorded.
+struct DialogAnswers {
+  explicit DialogAnswers(std::vector<QString> inTurn) : answers(std::move(inTurn)) {}
+  std::vector<QString> answers;
+  std::vector<Question> asked;
+  size_t next = 0;
+
+  void Attach(MainWindow& window) {
+    QObject::connect(&window, &MainWindow::dialogOpened, &window, [this](QDialog* dialog) {
+      QTimer::singleShot(0, dialog, [this, dialog] { Answer(dialog); });
+    });
+  }
+
+  void Answer(QDialog* dialog) {
+    const QString answer = next < answers.size() ? answers[next] : QString();
+    ++next;
+    auto* box = qobject_cast<QMessageBox*>(dialog);
+    if (box == nullptr) {
+      dialog->reject();
+      return;
+    }
+    Question question{box->text() + QLatin1Char('\n') + box->informativeText(), {}, {}};
+    for (QAbstractButton* button : box->buttons()) question.buttons << button->text();
+    question.buttons.sort();
+    if (box->defaultButton() != nullptr) question.defaultButton = box->defaultButton()->text();
+    asked.push_back(question);
+    if (answer.isEmpty()) {
+      QTest::keyClick(box, Qt::Key_Return);
+      return;
+    }
+    for (QAbstractButton* button : box->buttons()) {
+      if (button->text() == answer) {
+        button->click();
+        return;
+      }
+    }
+    box->reject();  // no such button: the test's comparisons will say so
+  }
+};
+
+}  // namespace rq4800
