@@ -11,7 +11,7 @@
 //   FRAME unclick       left button up
 //
 // Blank lines and lines starting with '#' are ignored; words are separated by
-// spaces or tabs, key names are case-insensitive.
+// spaces or tabs; event and key names are case-insensitive.
 #include <string>
 #include <string_view>
 #include <vector>

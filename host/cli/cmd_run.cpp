@@ -90,30 +90,31 @@ bool ReplaceResource(ResourceStore& resources, int id, const std::string& path, 
 struct ScriptPlayer {
   Machine& machine;
   Screen& screen;
+  KeyState keys;
   bool shiftHeld = false;
 
   void Apply(const KeyScriptEvent& e) {
     using Kind = KeyScriptEvent::Kind;
     switch (e.kind) {
       case Kind::kPress:
-        KeyDown(machine, e.key, shiftHeld);
+        KeyDown(machine, keys, e.key, shiftHeld);
         if (e.key == HostKey::kShift) shiftHeld = true;
         break;
       case Kind::kPressCode:
-        PressKeyCode(machine, e.keyCode);
+        PressDeviceKey(machine, keys, e.keyCode);
         break;
       case Kind::kRelease:
-        ReleaseAllKeys(machine);
+        ReleaseKeys(machine, keys);
         shiftHeld = false;
         break;
       case Kind::kCharacter:
-        Character(machine, static_cast<unsigned char>(e.character));
+        Character(machine, keys, static_cast<unsigned char>(e.character));
         break;
       case Kind::kClick:
-        ButtonDown(machine, screen, e.x, e.y);
+        ButtonDown(machine, keys, screen, e.x, e.y);
         break;
       case Kind::kUnclick:
-        ButtonUp(machine, screen);
+        ButtonUp(machine, keys, screen);
         break;
     }
   }
@@ -194,12 +195,13 @@ int RunHeadless(const RunOptions& options) {
   }
   machine->bus.AttachRing(&ring);
 
-  ScriptPlayer player{*machine, *screen};
+  ScriptPlayer player{*machine, *screen, {}};
   size_t next = 0;
   int exitCode = kExitOk;
   for (int frame = 0; frame < options.frames; ++frame) {
     for (; next < events.size() && events[next].frame == frame; ++next) player.Apply(events[next]);
     RunFrame(*machine);
+    ApplyPendingRelease(*machine, player.keys);
     // As real time would: the device plays one block of 882 samples a frame.
     if (wavFile) RefillBlock(*waveOutput);
     if (machine->faulted) {

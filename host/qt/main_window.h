@@ -16,6 +16,7 @@
 #include <memory>
 #include <string>
 
+#include "host/keyboard.h"
 #include "host/pacing.h"
 #include "host/screen.h"
 #include "host/startup.h"
@@ -55,6 +56,7 @@ class MainWindow final : public QMainWindow {
   ResourceStore resources;
   std::unique_ptr<Machine> machine;
   Screen screen;
+  KeyState keys;  // releases held back until a frame has seen the key
   SampleRing ring;
   WaveOutput waveOutput;
   bool soundOn = false;
