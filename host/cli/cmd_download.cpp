@@ -22,6 +22,7 @@ struct DownloadOptions {
   std::string flashFile;
   std::string outFile;
   std::vector<std::string> pcFiles;
+  bool trace = false;
 };
 
 bool Readable(const std::string& path) {
@@ -41,6 +42,7 @@ int RunDownload(const DownloadOptions& options) {
     }
   }
 
+  CommandLog log(options.trace);
   std::vector<uint8_t> image;
   if (!ReadFlashArgument("download", options.flashFile, image)) return kExitBadUsage;
   ResourceStore resources;
@@ -50,10 +52,8 @@ int RunDownload(const DownloadOptions& options) {
   std::memcpy(machine.bus.flash.get(), image.data(), image.size());
   machine.storage.image = machine.bus.flash.get();
 
-  // The device's own log lines go to standard error; standard output carries
-  // one result line per file.
-  DebugLogTarget previous = SetDebugLogTarget(
-      {[](void*, std::string_view text) { std::fwrite(text.data(), 1, text.size(), stderr); }, nullptr});
+  // Standard output carries one result line per file, and with --trace the
+  // download's log lines before it.
   bool allStored = true;
   for (const std::string& path : options.pcFiles) {
     DownloadResult result = DownloadFile(machine, path);
@@ -63,8 +63,8 @@ int RunDownload(const DownloadOptions& options) {
     } else {
       std::printf("%s: %s (%d)\n", path.c_str(), result.message, result.code);
     }
+    std::fflush(stdout);  // the log writes around the stream's buffer
   }
-  SetDebugLogTarget(previous);
 
   // Through a temporary file, so a failed write never leaves the user's
   // image half written.
@@ -91,6 +91,7 @@ void AddDownloadCommand(CLI::App& app, int* exitCode) {
   command->add_option("--flash", options->flashFile, "Flash image to start from (default: the built-in default image)");
   command->add_option("--out", options->outFile, "Where to write the result (default: back into the --flash file)");
   command->add_option("PCFILE", options->pcFiles, "PC files, downloaded in this order");
+  command->add_flag("--trace", options->trace, "Write the debug log (\"start c000\", ...) to standard output");
   command->callback([options, exitCode] { *exitCode = RunDownload(*options); });
 }
 

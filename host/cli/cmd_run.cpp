@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <sstream>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "core/debug_log.h"
+#include "host/cli/arguments.h"
 #include "host/cli/commands.h"
 #include "host/key_script.h"
 #include "host/keyboard.h"
@@ -47,33 +49,6 @@ class FixedClock final : public IHostClock {
 
  private:
   LocalTime time_;
-};
-
-std::optional<LocalTime> ParseTime(const std::string& text) {
-  LocalTime t;
-  char tail = 0;
-  if (std::sscanf(text.c_str(), "%d-%d-%d %d:%d:%d%c", &t.year, &t.month, &t.day, &t.hour, &t.minute, &t.second,
-                  &tail) != 6) {
-    return std::nullopt;
-  }
-  const bool valid = t.year >= 1881 && t.year <= 2136 && t.month >= 1 && t.month <= 12 && t.day >= 1 &&
-                     t.day <= 31 && t.hour >= 0 && t.hour <= 23 && t.minute >= 0 && t.minute <= 59 &&
-                     t.second >= 0 && t.second <= 59;
-  return valid ? std::optional<LocalTime>(t) : std::nullopt;
-}
-
-// Keeps the debug log off standard output for the run unless it is traced.
-struct QuietLog {
-  DebugLogTarget previous;
-  bool active;
-  explicit QuietLog(bool quiet) : active(quiet) {
-    if (active) previous = SetDebugLogTarget({[](void*, std::string_view) {}, nullptr});
-  }
-  ~QuietLog() {
-    if (active) SetDebugLogTarget(previous);
-  }
-  QuietLog(const QuietLog&) = delete;
-  QuietLog& operator=(const QuietLog&) = delete;
 };
 
 // A resource file given on the command line replaces the built-in one only
@@ -151,15 +126,16 @@ int RunHeadless(const RunOptions& options) {
   }
   std::unique_ptr<FixedClock> fixedClock;
   if (!options.time.empty()) {
-    const std::optional<LocalTime> time = ParseTime(options.time);
+    std::string reason;
+    const std::optional<LocalTime> time = ParseHostTime(options.time, &reason);
     if (!time) {
-      std::fprintf(stderr, "run: --time wants \"YYYY-MM-DD HH:MM:SS\", not \"%s\"\n", options.time.c_str());
+      std::fprintf(stderr, "run: --time: %s\n", reason.c_str());
       return kExitBadUsage;
     }
     fixedClock = std::make_unique<FixedClock>(*time);
   }
 
-  QuietLog quiet(!options.trace);
+  CommandLog log(options.trace);
   ResourceStore resources;
   if (!options.rom0.empty()) ReplaceResource(resources, resource::kRom0, options.rom0, resource::kRomImageSize);
   if (!options.rom1.empty()) ReplaceResource(resources, resource::kRom1, options.rom1, resource::kRomImageSize);
@@ -232,7 +208,7 @@ void AddRunCommand(CLI::App& app, int* exitCode) {
   auto options = std::make_shared<RunOptions>();
   CLI::App* command = app.add_subcommand("run", "Run the machine without a window, without pacing");
   command->add_option("--frames", options->frames, "Frames to run, 50 per second of device time (default 250)")
-      ->check(CLI::NonNegativeNumber);
+      ->check(WholeNumber(1, std::numeric_limits<int>::max()));
   command->add_option("--flash", options->flashFile, "Start from this flash image instead of the default one");
   command->add_option("--keys", options->keyScript, "Key script: one event a line (see README)");
   command->add_option("--screenshot", options->screenshot, "Write the frame buffer after the last frame as PNG");
