@@ -43,7 +43,11 @@ int RunCommandLine(int argc, const char* const* argv) {
   // The first word names the command. "help" is one too (as "--help" is an
   // option), with an optional command after it whose options it shows.
   const std::string first = argc > 1 ? argv[1] : "";
-  if (first == "help" && argc <= 3) {
+  if (first == "help") {
+    if (argc > 3) {
+      std::fprintf(stderr, "rq4800-cli: help takes one command at most\n");
+      return kExitBadUsage;
+    }
     CLI::App* command = argc == 3 ? FindCommand(app, argv[2]) : &app;
     if (command == nullptr) {
       std::fprintf(stderr, "rq4800-cli: no command \"%s\"; the commands are:\n%s", argv[2], CommandList(app).c_str());

@@ -86,6 +86,9 @@ TEST(Cli, HelpListsTheCommandsAndAnUnknownWordIsNamed) {
           << Joined(c.args) << "lacks " << line << "in: " << text;
     EXPECT_EQ((c.onOut ? r.err : r.out), "") << Joined(c.args);
   }
+  const CliResult twice = Cli({"help", "run", "info"});
+  EXPECT_EQ(twice.status, kExitBadUsage);
+  EXPECT_EQ(twice.err, "rq4800-cli: help takes one command at most\n");
   const CliResult run = Cli({"help", "run"});
   EXPECT_EQ(run.status, kExitOk);
   EXPECT_NE(run.out.find("--frames"), std::string::npos) << run.out;
