@@ -61,7 +61,7 @@ std::string ParseEvent(const std::vector<std::string_view>& words, KeyScriptEven
     if (arguments == n) return "";
     return std::string(verb) + " takes " + std::to_string(n) + " argument" + (n == 1 ? "" : "s");
   };
-  if (verb == "press") {
+  if (SameName(verb, "press")) {
     if (auto e = expect(1); !e.empty()) return e;
     const std::string_view name = words[2];
     if (name.size() > 1 && name[0] == '#') {
@@ -77,11 +77,11 @@ std::string ParseEvent(const std::vector<std::string_view>& words, KeyScriptEven
     event->kind = Kind::kPress;
     return "";
   }
-  if (verb == "release") {
+  if (SameName(verb, "release")) {
     event->kind = Kind::kRelease;
     return expect(0);
   }
-  if (verb == "char") {
+  if (SameName(verb, "char")) {
     if (auto e = expect(1); !e.empty()) return e;
     if (words[2].size() != 1 || FindCharacterKey(static_cast<unsigned char>(words[2][0])) < 0) {
       return "char takes one of * + - . /, not \"" + std::string(words[2]) + "\"";
@@ -90,13 +90,13 @@ std::string ParseEvent(const std::vector<std::string_view>& words, KeyScriptEven
     event->character = words[2][0];
     return "";
   }
-  if (verb == "click") {
+  if (SameName(verb, "click")) {
     if (auto e = expect(2); !e.empty()) return e;
     if (!Number(words[2], &event->x) || !Number(words[3], &event->y)) return "click takes two numbers X Y";
     event->kind = Kind::kClick;
     return "";
   }
-  if (verb == "unclick") {
+  if (SameName(verb, "unclick")) {
     event->kind = Kind::kUnclick;
     return expect(0);
   }

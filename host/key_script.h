@@ -5,13 +5,14 @@
 //   FRAME press KEY     PC key-down: A..Z, 0..9, F1..F4, Up, Down, Left, Right,
 //                       PageUp, PageDown, Enter, Esc, Space, Shift, CapsLock;
 //                       or #NN, the device key of key code NN
-//   FRAME release       PC key-up: releases every key
+//   FRAME release       PC key-up: releases every key (one that no frame has
+//                       seen yet, pressed in this frame's events, after this frame)
 //   FRAME char C        a character message, C one of * + - . /
 //   FRAME click X Y     left button down at skin coordinates (X, Y)
 //   FRAME unclick       left button up
 //
 // Blank lines and lines starting with '#' are ignored; words are separated by
-// spaces or tabs, key names are case-insensitive.
+// spaces or tabs; event and key names are case-insensitive.
 #include <cstddef>
 #include <string>
 #include <string_view>

@@ -76,32 +76,61 @@ void ReleaseAllKeys(Machine& machine) {
   for (uint32_t& word : machine.bus.keyWords) word = 0;
 }
 
-void KeyDown(Machine& machine, HostKey key, bool shiftHeld) {
-  if (key != HostKey::kShift && shiftHeld) return;
-  PressKeyCode(machine, FindVirtualKey(key));
-}
-
-void KeyUp(Machine& machine, HostKey key) {
-  if (FindVirtualKey(key) >= 0) ReleaseAllKeys(machine);
-}
-
-bool Character(Machine& machine, char32_t c) {
-  const int keyCode = FindCharacterKey(c);
+void PressDeviceKey(Machine& machine, KeyState& keys, int keyCode) {
+  if (keyCode < 0 || keyCode >= 60) return;
+  const uint16_t entry = keyMatrixTable[keyCode / 10][keyCode % 10];
+  if (entry == 0) return;
   PressKeyCode(machine, keyCode);
+  // The word now holds this key alone: a release held back for it no longer applies.
+  const uint8_t word = static_cast<uint8_t>(1u << (entry >> 8));
+  keys.unseenWords |= word;
+  keys.releaseWords &= static_cast<uint8_t>(~word);
+}
+
+void ReleaseKeys(Machine& machine, KeyState& keys) {
+  for (int w = 0; w < 8; ++w) {
+    if (keys.unseenWords & (1u << w)) {
+      keys.releaseWords |= static_cast<uint8_t>(1u << w);
+    } else {
+      machine.bus.keyWords[w] = 0;
+    }
+  }
+}
+
+void ApplyPendingRelease(Machine& machine, KeyState& keys) {
+  for (int w = 0; w < 8; ++w) {
+    if (keys.releaseWords & (1u << w)) machine.bus.keyWords[w] = 0;
+  }
+  keys.unseenWords = 0;
+  keys.releaseWords = 0;
+}
+
+void KeyDown(Machine& machine, KeyState& keys, HostKey key, bool shiftHeld) {
+  if (key != HostKey::kShift && shiftHeld) return;
+  PressDeviceKey(machine, keys, FindVirtualKey(key));
+}
+
+void KeyUp(Machine& machine, KeyState& keys, HostKey key) {
+  if (FindVirtualKey(key) >= 0) ReleaseKeys(machine, keys);
+}
+
+bool Character(Machine& machine, KeyState& keys, char32_t c) {
+  const int keyCode = FindCharacterKey(c);
+  PressDeviceKey(machine, keys, keyCode);
   return keyCode >= 0;
 }
 
-void CharacterUp(Machine& machine, char32_t c) {
-  if (FindCharacterKey(c) >= 0) ReleaseAllKeys(machine);
+void CharacterUp(Machine& machine, KeyState& keys, char32_t c) {
+  if (FindCharacterKey(c) >= 0) ReleaseKeys(machine, keys);
 }
 
-int ButtonDown(Machine& machine, Screen& screen, int x, int y) {
+int ButtonDown(Machine& machine, KeyState& keys, Screen& screen, int x, int y) {
   // The platform hands over the point as two unsigned 16-bit halves.
   x &= 0xFFFF;
   y &= 0xFFFF;
   for (const SkinKeyRegion& k : skinKeyRegions) {
     if (x > k.x1 && x < k.x2 && y > k.y1 && y < k.y2) {
-      PressKeyCode(machine, k.keyCode);
+      PressDeviceKey(machine, keys, k.keyCode);
       // The pressed look: the key's rectangle, 2 pixels wider left and above
       // and 1 pixel right and below, from the pressed-keyboard picture.
       BlitRegion(screen.frameBuffer, screen.skinPressed, k.x1 - 2, k.y1 - 2, k.x2 - k.x1 + 4, k.y2 - k.y1 + 4,
@@ -112,8 +141,8 @@ int ButtonDown(Machine& machine, Screen& screen, int x, int y) {
   return -1;
 }
 
-void ButtonUp(Machine& machine, Screen& screen) {
-  ReleaseAllKeys(machine);
+void ButtonUp(Machine& machine, KeyState& keys, Screen& screen) {
+  ReleaseKeys(machine, keys);
   RestoreKeyboard(screen);
 }
 

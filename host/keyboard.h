@@ -5,7 +5,8 @@
 // reads the matrix as eight key words of the bus; keyMatrixTable gives, for
 // each key code, (key-word index << 8) | bit mask, 0 where no key exists.
 // Pressing a key REPLACES its word, so two keys on one word never show
-// together. Any key-up releases every key.
+// together. Any key-up releases every key, but never before the firmware has
+// had one frame to see what went down (KeyState).
 #include <array>
 #include <cstdint>
 
@@ -56,25 +57,47 @@ void PressKey(Machine& machine, int column, int row);
 void PressKeyCode(Machine& machine, int keyCode);
 void ReleaseAllKeys(Machine& machine);
 
-// The front end's input handlers, called between machine frames.
+// What the front end's handlers remember between frames. The firmware reads
+// the key words only while a frame runs, so a key pressed and released
+// between two frames would never reach it: a release that comes before any
+// frame has run with the key down is held back until one has. Each front end
+// keeps one beside its machine and calls ApplyPendingRelease after every
+// RunFrame.
+struct KeyState {
+  uint8_t unseenWords = 0;   // bit w: key word w was pressed since the last frame
+  uint8_t releaseWords = 0;  // bit w: key word w is to be cleared after the next frame
+};
+
+// After a frame: clears the key words whose release was held back.
+void ApplyPendingRelease(Machine& machine, KeyState& keys);
+
+// The front end's input handlers, called between machine frames. Every
+// release below releases all keys: at once those the firmware has seen, the
+// others after the next frame.
 //
 // KeyDown ignores every key but Shift itself while Shift is held: shifted
 // characters come through Character instead. The platform's auto-repeat may
 // call it again for a held key; that presses the key again.
-void KeyDown(Machine& machine, HostKey key, bool shiftHeld);
+void KeyDown(Machine& machine, KeyState& keys, HostKey key, bool shiftHeld);
 // A key-up of any mapped PC key releases all keys.
-void KeyUp(Machine& machine, HostKey key);
+void KeyUp(Machine& machine, KeyState& keys, HostKey key);
 // Presses the key of "*", "+", "-", ".", "/"; returns whether c was one of
 // them. Such a key is released by CharacterUp at the release of the PC key
 // that typed it, as well as by any other release.
-bool Character(Machine& machine, char32_t c);
-void CharacterUp(Machine& machine, char32_t c);
+bool Character(Machine& machine, KeyState& keys, char32_t c);
+void CharacterUp(Machine& machine, KeyState& keys, char32_t c);
 // Left button at (x, y) of the skin: presses the key whose region strictly
 // holds the point and draws it pressed. Returns its key code, or -1 when the
 // point is on no key. Coordinates are taken as unsigned 16-bit values, so a
 // point left of or above the window is on no key.
-int ButtonDown(Machine& machine, Screen& screen, int x, int y);
-// Left button released anywhere: releases all keys and restores the keyboard picture.
-void ButtonUp(Machine& machine, Screen& screen);
+int ButtonDown(Machine& machine, KeyState& keys, Screen& screen, int x, int y);
+// Left button released anywhere: releases all keys and restores the keyboard
+// picture at once.
+void ButtonUp(Machine& machine, KeyState& keys, Screen& screen);
+// A device key by its key code, as a click on it would press it (the key
+// script's #NN), without drawing it.
+void PressDeviceKey(Machine& machine, KeyState& keys, int keyCode);
+// Releases all keys, as any key-up does.
+void ReleaseKeys(Machine& machine, KeyState& keys);
 
 }  // namespace rq4800

@@ -22,6 +22,7 @@ struct DownloadOptions {
   std::string flashFile;
   std::string outFile;
   std::vector<std::string> pcFiles;
+  bool trace = false;
 };
 
 // A file too long for the device is still a download, refused with its
@@ -42,6 +43,7 @@ int RunDownload(const DownloadOptions& options) {
     if (!Readable(path)) return kExitBadUsage;
   }
 
+  CommandLog log(options.trace);
   std::vector<uint8_t> image;
   if (!ReadFlashArgument("download", options.flashFile, image)) return kExitBadUsage;
   ResourceStore resources;
@@ -51,10 +53,8 @@ int RunDownload(const DownloadOptions& options) {
   std::memcpy(machine.bus.flash.get(), image.data(), image.size());
   machine.storage.image = machine.bus.flash.get();
 
-  // The device's own log lines go to standard error; standard output carries
-  // one result line per file.
-  DebugLogTarget previous = SetDebugLogTarget(
-      {[](void*, std::string_view text) { std::fwrite(text.data(), 1, text.size(), stderr); }, nullptr});
+  // Standard output carries one result line per file, and with --trace the
+  // download's log lines before it.
   bool allStored = true;
   std::string results;  // shown once the image is written: until then nothing is stored
   for (const std::string& path : options.pcFiles) {
@@ -65,7 +65,6 @@ int RunDownload(const DownloadOptions& options) {
     if (!result.Ok()) results += " (" + std::to_string(result.code) + ")";
     results += "\n";
   }
-  SetDebugLogTarget(previous);
 
   const std::string& out = options.outFile.empty() ? options.flashFile : options.outFile;
   std::string error;
@@ -86,6 +85,7 @@ void AddDownloadCommand(CLI::App& app, int* exitCode) {
   command->add_option("--flash", options->flashFile, "Flash image to start from (default: the built-in default image)");
   command->add_option("--out", options->outFile, "Where to write the result (default: back into the --flash file)");
   command->add_option("PCFILE", options->pcFiles, "PC files, downloaded in this order");
+  command->add_flag("--trace", options->trace, "Write the debug log (\"start c000\", ...) to standard output");
   command->callback([options, exitCode] { *exitCode = RunDownload(*options); });
 }
 

@@ -18,11 +18,14 @@ struct InfoOptions {
 };
 
 int RunInfo(const InfoOptions& options) {
+  CommandLog log(false);
   std::vector<uint8_t> image;
   if (!ReadFlashArgument("info", options.flashFile, image)) return kExitBadUsage;
   FlashFileSystem fs;
   fs.image = image.data();
-  fs.PrintInfo();
+  // The report is this command's output, not log: written whatever the log's setting.
+  const std::string report = fs.FlashInfoReport();
+  std::fwrite(report.data(), 1, report.size(), stdout);
   return kExitOk;
 }
 

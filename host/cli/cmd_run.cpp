@@ -3,6 +3,7 @@
 // user would have seen and heard: the frame buffer as a PNG, the sound as a
 // WAV, the flash as an image file.
 #include <cstdio>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <span>
@@ -12,6 +13,7 @@
 
 #include "core/debug_log.h"
 #include "core/file_io.h"
+#include "host/cli/arguments.h"
 #include "host/cli/commands.h"
 #include "host/key_script.h"
 #include "host/keyboard.h"
@@ -49,33 +51,6 @@ class FixedClock final : public IHostClock {
   LocalTime time_;
 };
 
-std::optional<LocalTime> ParseTime(const std::string& text) {
-  LocalTime t;
-  char tail = 0;
-  if (std::sscanf(text.c_str(), "%d-%d-%d %d:%d:%d%c", &t.year, &t.month, &t.day, &t.hour, &t.minute, &t.second,
-                  &tail) != 6) {
-    return std::nullopt;
-  }
-  const bool valid = t.year >= 1881 && t.year <= 2136 && t.month >= 1 && t.month <= 12 && t.day >= 1 &&
-                     t.day <= 31 && t.hour >= 0 && t.hour <= 23 && t.minute >= 0 && t.minute <= 59 &&
-                     t.second >= 0 && t.second <= 59;
-  return valid ? std::optional<LocalTime>(t) : std::nullopt;
-}
-
-// Keeps the debug log off standard output for the run unless it is traced.
-struct QuietLog {
-  DebugLogTarget previous;
-  bool active;
-  explicit QuietLog(bool quiet) : active(quiet) {
-    if (active) previous = SetDebugLogTarget({[](void*, std::string_view) {}, nullptr});
-  }
-  ~QuietLog() {
-    if (active) SetDebugLogTarget(previous);
-  }
-  QuietLog(const QuietLog&) = delete;
-  QuietLog& operator=(const QuietLog&) = delete;
-};
-
 // A firmware file given on the command line replaces the built-in one only
 // when it fits; the reason it was not taken is always shown.
 void ReplaceResource(ResourceStore& resources, const char* option, int id, const std::string& path, size_t size) {
@@ -89,30 +64,31 @@ void ReplaceResource(ResourceStore& resources, const char* option, int id, const
 struct ScriptPlayer {
   Machine& machine;
   Screen& screen;
+  KeyState keys;
   bool shiftHeld = false;
 
   void Apply(const KeyScriptEvent& e) {
     using Kind = KeyScriptEvent::Kind;
     switch (e.kind) {
       case Kind::kPress:
-        KeyDown(machine, e.key, shiftHeld);
+        KeyDown(machine, keys, e.key, shiftHeld);
         if (e.key == HostKey::kShift) shiftHeld = true;
         break;
       case Kind::kPressCode:
-        PressKeyCode(machine, e.keyCode);
+        PressDeviceKey(machine, keys, e.keyCode);
         break;
       case Kind::kRelease:
-        ReleaseAllKeys(machine);
+        ReleaseKeys(machine, keys);
         shiftHeld = false;
         break;
       case Kind::kCharacter:
-        Character(machine, static_cast<unsigned char>(e.character));
+        Character(machine, keys, static_cast<unsigned char>(e.character));
         break;
       case Kind::kClick:
-        ButtonDown(machine, screen, e.x, e.y);
+        ButtonDown(machine, keys, screen, e.x, e.y);
         break;
       case Kind::kUnclick:
-        ButtonUp(machine, screen);
+        ButtonUp(machine, keys, screen);
         break;
     }
   }
@@ -135,15 +111,16 @@ int RunHeadless(const RunOptions& options) {
   }
   std::unique_ptr<FixedClock> fixedClock;
   if (!options.time.empty()) {
-    const std::optional<LocalTime> time = ParseTime(options.time);
+    std::string reason;
+    const std::optional<LocalTime> time = ParseHostTime(options.time, &reason);
     if (!time) {
-      std::fprintf(stderr, "run: --time wants \"YYYY-MM-DD HH:MM:SS\", not \"%s\"\n", options.time.c_str());
+      std::fprintf(stderr, "run: --time: %s\n", reason.c_str());
       return kExitBadUsage;
     }
     fixedClock = std::make_unique<FixedClock>(*time);
   }
 
-  QuietLog quiet(!options.trace);
+  CommandLog log(options.trace);
   ResourceStore resources;
   ReplaceResource(resources, "--ROM0", resource::kRom0, options.rom0, resource::kRomImageSize);
   ReplaceResource(resources, "--ROM1", resource::kRom1, options.rom1, resource::kRomImageSize);
@@ -180,12 +157,13 @@ int RunHeadless(const RunOptions& options) {
   }
   machine->bus.AttachRing(&ring);
 
-  ScriptPlayer player{*machine, *screen};
+  ScriptPlayer player{*machine, *screen, {}};
   size_t next = 0;
   int exitCode = kExitOk;
   for (int frame = 0; frame < options.frames; ++frame) {
     for (; next < events.size() && events[next].frame == frame; ++next) player.Apply(events[next]);
     RunFrame(*machine);
+    ApplyPendingRelease(*machine, player.keys);
     // As real time would: the device plays one block of 882 samples a frame.
     if (wavFile) RefillBlock(*waveOutput);
     if (machine->faulted) {
@@ -220,7 +198,7 @@ void AddRunCommand(CLI::App& app, int* exitCode) {
   auto options = std::make_shared<RunOptions>();
   CLI::App* command = app.add_subcommand("run", "Run the machine without a window, without pacing");
   command->add_option("--frames", options->frames, "Frames to run, 50 per second of device time (default 250)")
-      ->check(CLI::NonNegativeNumber);
+      ->check(WholeNumber(1, std::numeric_limits<int>::max()));
   command->add_option("--flash", options->flashFile, "Start from this flash image instead of the default one");
   command->add_option("--keys", options->keyScript, "Key script: one event a line (see README)");
   command->add_option("--screenshot", options->screenshot, "Write the frame buffer after the last frame as PNG");

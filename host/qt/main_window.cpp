@@ -91,10 +91,10 @@ MainWindow::MainWindow(const DesktopOptions& options) : QMainWindow(nullptr), ru
   screenWidget = new ScreenWidget(screen.frameBuffer, this);
   screenWidget->beforePaint = [this] { PaintLcd(screen, machine->bus.Lcd()); };
   screenWidget->buttonDown = [this](int x, int y) {
-    if (ButtonDown(*machine, screen, x, y) >= 0) screenWidget->update();
+    if (ButtonDown(*machine, keys, screen, x, y) >= 0) screenWidget->update();
   };
   screenWidget->buttonUp = [this] {
-    ButtonUp(*machine, screen);
+    ButtonUp(*machine, keys, screen);
     screenWidget->update();
   };
   setCentralWidget(screenWidget);
@@ -174,6 +174,7 @@ void MainWindow::PacingPass() {
     PacingStep step = NextPacingStep(pacing, clock_->Ticks());
     if (step.runFrame) {
       RunFrame(*machine);
+      ApplyPendingRelease(*machine, keys);
       ++framesRun;
     }
     if (step.paint) Paint();
@@ -184,6 +185,7 @@ void MainWindow::PacingPass() {
     for (int n = 0; n < kFastPlayMaxFrames && clock_->Ticks() - start < budget; ++n) {
       PacingStep step = NextPacingStep(pacing, clock_->Ticks());
       RunFrame(*machine);
+      ApplyPendingRelease(*machine, keys);
       ++framesRun;
       if (step.paint) Paint();
     }
@@ -325,16 +327,16 @@ void MainWindow::LoadFiles(const std::vector<std::string>& paths) {
 
 void MainWindow::keyPressEvent(QKeyEvent* event) {
   const HostKey key = HostKeyFromQt(event->key(), event->modifiers());
-  if (key != HostKey::kNone) KeyDown(*machine, key, (event->modifiers() & Qt::ShiftModifier) != 0);
-  if (char32_t c = CharacterOf(*event)) Character(*machine, c);
+  if (key != HostKey::kNone) KeyDown(*machine, keys, key, (event->modifiers() & Qt::ShiftModifier) != 0);
+  if (char32_t c = CharacterOf(*event)) Character(*machine, keys, c);
 }
 
 void MainWindow::keyReleaseEvent(QKeyEvent* event) {
   // A held key repeats its press only; the key comes up once, at the end.
   if (event->isAutoRepeat()) return;
   const HostKey key = HostKeyFromQt(event->key(), event->modifiers());
-  if (key != HostKey::kNone) KeyUp(*machine, key);
-  if (char32_t c = CharacterOf(*event)) CharacterUp(*machine, c);
+  if (key != HostKey::kNone) KeyUp(*machine, keys, key);
+  if (char32_t c = CharacterOf(*event)) CharacterUp(*machine, keys, c);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "host/flash_baseline.h"
+#include "host/keyboard.h"
 #include "host/pacing.h"
 #include "host/screen.h"
 #include "host/startup.h"
@@ -65,6 +66,7 @@ class MainWindow final : public QMainWindow {
   ResourceStore resources;
   std::unique_ptr<Machine> machine;
   Screen screen;
+  KeyState keys;  // releases held back until a frame has seen the key
   SampleRing ring;
   WaveOutput waveOutput;
   bool soundOn = false;

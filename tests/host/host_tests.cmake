@@ -20,7 +20,7 @@ add_dependencies(test_host_artwork rq4800_artwork)
 find_package(CLI11 REQUIRED)
 find_package(PNG REQUIRED)
 rq4800_add_test(test_host_run
-  SOURCES run_command_test.cpp ${PROJECT_SOURCE_DIR}/host/cli/cmd_run.cpp
+  SOURCES run_command_test.cpp ${PROJECT_SOURCE_DIR}/host/cli/cmd_run.cpp ${PROJECT_SOURCE_DIR}/host/cli/arguments.cpp
   PARTS rq4800_core rq4800_machine rq4800_sound rq4800_storage rq4800_host
   LIBS CLI11::CLI11 PNG::PNG)
 
@@ -28,3 +28,7 @@ rq4800_add_test(test_host_run
 rq4800_add_test(test_host_rewind
   SOURCES rewind_history_test.cpp
   PARTS rq4800_core rq4800_machine rq4800_sound rq4800_storage rq4800_host rq4800_builtin_resources)
+# rq4800-cli's commands in-process, on the built-in firmware and default image.
+if(TARGET rq4800_cli_commands)
+  rq4800_add_test(test_host_cli SOURCES cli_test.cpp LIBS rq4800_cli_commands)
+endif()

@@ -2,6 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
+#include <utility>
+#include <vector>
 #include <tuple>
 
 #include "host/key_script.h"
@@ -17,33 +20,37 @@ struct KeyboardTest : ::testing::Test {
   ResourceStore store = test::MakeSkinStore();
   Machine machine{store};
   Screen screen;
+  KeyState keys;
   uint32_t* words = machine.bus.keyWords;
 
   void SetUp() override { ASSERT_TRUE(SetUpScreen(screen, store)); }
+  // What the front end does after each frame it runs.
+  void FrameRan() { ApplyPendingRelease(machine, keys); }
   bool NoKeyHeld() const {
     return std::all_of(std::begin(machine.bus.keyWords), std::end(machine.bus.keyWords), [](uint32_t w) { return !w; });
   }
 };
 
 TEST_F(KeyboardTest, KeysOnOneWordReplaceEachOtherAndAnyReleaseClearsAll) {
-  KeyDown(machine, HostKey::kA, false);
+  KeyDown(machine, keys, HostKey::kA, false);
   EXPECT_EQ(words[3], 0x01u);
-  KeyDown(machine, HostKey::kS, false);
-  KeyDown(machine, HostKey::kQ, false);
+  KeyDown(machine, keys, HostKey::kS, false);
+  KeyDown(machine, keys, HostKey::kQ, false);
   EXPECT_EQ(words[2], 0x01u);
   EXPECT_EQ(words[3], 0x02u);      // S replaced A
-  KeyUp(machine, HostKey::kNone);  // not a mapped key: nothing happens
+  FrameRan();
+  KeyUp(machine, keys, HostKey::kNone);  // not a mapped key: nothing happens
   EXPECT_EQ(words[2], 0x01u);
-  KeyUp(machine, HostKey::kS);
+  KeyUp(machine, keys, HostKey::kS);
   EXPECT_TRUE(NoKeyHeld());
 }
 
 TEST_F(KeyboardTest, ShiftHeldSwallowsOtherKeysButNotItself) {
-  KeyDown(machine, HostKey::kShift, false);
-  KeyDown(machine, HostKey::kA, true);
+  KeyDown(machine, keys, HostKey::kShift, false);
+  KeyDown(machine, keys, HostKey::kA, true);
   EXPECT_EQ(words[3], 0u);
   words[5] = 0;
-  KeyDown(machine, HostKey::kShift, true);  // the platform repeats Shift's own key-down
+  KeyDown(machine, keys, HostKey::kShift, true);  // the platform repeats Shift's own key-down
   EXPECT_EQ(words[5], 0x02u);
 }
 
@@ -52,7 +59,7 @@ TEST_F(KeyboardTest, DigitsPressTheLetterKeysTheyShareButZeroHasItsOwn) {
     const int digit = FindVirtualKey(HostKeyFromName(std::string(1, static_cast<char>('1' + i))));
     EXPECT_TRUE(digit >= 0 && digit == FindVirtualKey(HostKeyFromName(std::string(1, "BNMGHJTYU"[i])))) << i + 1;
   }
-  KeyDown(machine, HostKey::k0, false);
+  KeyDown(machine, keys, HostKey::k0, false);
   EXPECT_EQ(words[5], 0x10u);  // key code 54
 }
 
@@ -60,15 +67,16 @@ TEST_F(KeyboardTest, CharacterPathPressesAndReleasesAtItsOwnKeyUp) {
   // "*" is key code 38 (the L key); "+" (58) then replaces it on word 1.
   for (auto [c, word, bits] : {std::tuple{U'*', 1, 0x02u}, {U'.', 5, 0x20u}, {U'+', 1, 0x08u}, {U'/', 1, 0x01u},
                                {U'-', 1, 0x04u}}) {
-    EXPECT_TRUE(Character(machine, c));
+    EXPECT_TRUE(Character(machine, keys, c));
     EXPECT_EQ(words[word], bits) << static_cast<char>(c);
   }
-  CharacterUp(machine, U'a');
+  FrameRan();
+  CharacterUp(machine, keys, U'a');
   EXPECT_FALSE(NoKeyHeld());
-  CharacterUp(machine, U'/');
+  CharacterUp(machine, keys, U'/');
   EXPECT_TRUE(NoKeyHeld());
   for (char32_t c : {U'a', U'=', static_cast<char32_t>(U'*' + 0x10000)})  // the last is not truncated to "*"
-    EXPECT_FALSE(Character(machine, c));
+    EXPECT_FALSE(Character(machine, keys, c));
   EXPECT_TRUE(NoKeyHeld());
 }
 
@@ -90,19 +98,20 @@ TEST_F(KeyboardTest, RegionBordersAreOutsideTheKey) {
   for (const SkinKeyRegion& k : skinKeyRegions) {
     const int midX = (k.x1 + k.x2) / 2, midY = (k.y1 + k.y2) / 2;
     for (auto [x, y] : {std::pair{k.x1, midY}, {k.x2, midY}, {midX, k.y1}, {midX, k.y2}, {-30, 460}, {50, -1}})
-      EXPECT_EQ(ButtonDown(machine, screen, x, y), -1) << "key " << k.keyCode << " at " << x << "," << y;
+      EXPECT_EQ(ButtonDown(machine, keys, screen, x, y), -1) << "key " << k.keyCode << " at " << x << "," << y;
     EXPECT_TRUE(NoKeyHeld());
-    EXPECT_EQ(ButtonDown(machine, screen, k.x1 + 1, k.y2 - 1), k.keyCode);
-    EXPECT_EQ(ButtonDown(machine, screen, k.x2 - 1, k.y1 + 1), k.keyCode);
-    ButtonUp(machine, screen);
+    EXPECT_EQ(ButtonDown(machine, keys, screen, k.x1 + 1, k.y2 - 1), k.keyCode);
+    EXPECT_EQ(ButtonDown(machine, keys, screen, k.x2 - 1, k.y1 + 1), k.keyCode);
+    ButtonUp(machine, keys, screen);
+    FrameRan();
   }
 }
 
 TEST_F(KeyboardTest, ClickDrawsThePressedLookAndReleaseAnywhereRestoresTheKeyboard) {
   const Image before = screen.frameBuffer;
-  EXPECT_EQ(ButtonDown(machine, screen, 5, 5), -1);  // off the keys: nothing drawn
+  EXPECT_EQ(ButtonDown(machine, keys, screen, 5, 5), -1);  // off the keys: nothing drawn
   EXPECT_EQ(screen.frameBuffer.pixels, before.pixels);
-  ASSERT_EQ(ButtonDown(machine, screen, 40, 460), 20);  // Q: 29..62 x 451..474
+  ASSERT_EQ(ButtonDown(machine, keys, screen, 40, 460), 20);  // Q: 29..62 x 451..474
   EXPECT_EQ(words[2], 0x01u);
   for (int y = 440; y < 490; ++y) {
     for (int x = 20; x < 75; ++x) {
@@ -111,22 +120,141 @@ TEST_F(KeyboardTest, ClickDrawsThePressedLookAndReleaseAnywhereRestoresTheKeyboa
           << x << "," << y;
     }
   }
+  FrameRan();
   std::fill(screen.frameBuffer.pixels.begin(), screen.frameBuffer.pixels.end(), 0xFF123456u);
-  ButtonUp(machine, screen);  // released outside any key: still a release
+  ButtonUp(machine, keys, screen);  // released outside any key: still a release
   EXPECT_TRUE(NoKeyHeld());
   for (int y = 0; y < 611; ++y)  // rows 290..610 come back whole, the rest is left alone
     for (int x = 0; x < 470; ++x) ASSERT_EQ(screen.frameBuffer.At(x, y), y < 290 ? 0xFF123456u : before.At(x, y));
 }
 
+// A key that goes down and up between two frames is seen by the next frame,
+// and released after it; keys a frame has already seen go at once.
+TEST_F(KeyboardTest, ReleaseWaitsUntilAFrameHasSeenWhatWentDown) {
+  using Words = std::array<uint32_t, 8>;
+  struct Case {
+    const char* name;
+    void (*events)(KeyboardTest&);
+    Words seenByFrame, afterFrame;
+  };
+  const Case cases[] = {
+      {"PC key tap",
+       [](KeyboardTest& t) {
+         KeyDown(t.machine, t.keys, HostKey::kA, false);
+         KeyUp(t.machine, t.keys, HostKey::kA);
+       },
+       {0, 0, 0, 0x01}, {}},
+      {"click tap",
+       [](KeyboardTest& t) {
+         ButtonDown(t.machine, t.keys, t.screen, 40, 460);  // Q
+         ButtonUp(t.machine, t.keys, t.screen);
+       },
+       {0, 0, 0x01}, {}},
+      {"character tap",
+       [](KeyboardTest& t) {
+         Character(t.machine, t.keys, U'*');
+         CharacterUp(t.machine, t.keys, U'*');
+       },
+       {0, 0x02}, {}},
+      {"device key tap",
+       [](KeyboardTest& t) {
+         PressDeviceKey(t.machine, t.keys, 5);
+         ReleaseKeys(t.machine, t.keys);
+       },
+       {0, 0, 0, 0, 0, 0, 0x10}, {}},
+      {"tap, then a key held on another word",
+       [](KeyboardTest& t) {
+         KeyDown(t.machine, t.keys, HostKey::kA, false);
+         KeyUp(t.machine, t.keys, HostKey::kA);
+         KeyDown(t.machine, t.keys, HostKey::kQ, false);
+       },
+       {0, 0, 0x01, 0x01}, {0, 0, 0x01}},
+      {"tap, then a key held on the same word",
+       [](KeyboardTest& t) {
+         KeyDown(t.machine, t.keys, HostKey::kA, false);
+         KeyUp(t.machine, t.keys, HostKey::kA);
+         KeyDown(t.machine, t.keys, HostKey::kS, false);
+       },
+       {0, 0, 0, 0x02}, {0, 0, 0, 0x02}},
+      {"a seen key goes at once, a new one after the frame",
+       [](KeyboardTest& t) {
+         KeyDown(t.machine, t.keys, HostKey::kA, false);
+         t.FrameRan();
+         KeyDown(t.machine, t.keys, HostKey::kF1, false);
+         KeyUp(t.machine, t.keys, HostKey::kF1);
+       },
+       {0x04}, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ReleaseAllKeys(machine);
+    keys = {};
+    c.events(*this);
+    EXPECT_TRUE(std::equal(c.seenByFrame.begin(), c.seenByFrame.end(), words));
+    FrameRan();
+    EXPECT_TRUE(std::equal(c.afterFrame.begin(), c.afterFrame.end(), words));
+    FrameRan();  // held keys stay held
+    EXPECT_TRUE(std::equal(c.afterFrame.begin(), c.afterFrame.end(), words));
+  }
+}
+
+// The key matrix: each key code sets one bit of one key word, (word << 8) |
+// bit as the device's keyboard table lists it; 0000 is no key.
+TEST_F(KeyboardTest, EveryKeyCodeSetsItsWordAndBitAlone) {
+  const uint16_t matrix[6][10] = {
+      {0x0701, 0x0601, 0x0602, 0x0604, 0x0608, 0x0610, 0x0620, 0x0680, 0x0702, 0x0704},
+      {0x0000, 0x0000, 0x0000, 0x0001, 0x0002, 0x0640, 0x0004, 0x0008, 0x0010, 0x0020},
+      {0x0201, 0x0202, 0x0204, 0x0208, 0x0210, 0x0220, 0x0240, 0x0280, 0x0101, 0x0110},
+      {0x0301, 0x0302, 0x0304, 0x0308, 0x0310, 0x0320, 0x0340, 0x0380, 0x0102, 0x0120},
+      {0x0401, 0x0402, 0x0404, 0x0408, 0x0410, 0x0420, 0x0440, 0x0480, 0x0104, 0x0140},
+      {0x0501, 0x0502, 0x0504, 0x0508, 0x0510, 0x0520, 0x0540, 0x0580, 0x0108, 0x0180},
+  };
+  for (int code = 0; code < 60; ++code) {
+    ReleaseAllKeys(machine);
+    PressKeyCode(machine, code);
+    const uint16_t entry = matrix[code / 10][code % 10];
+    for (int w = 0; w < 8; ++w)
+      EXPECT_EQ(words[w], entry != 0 && w == entry >> 8 ? entry & 0xFFu : 0u) << "key code " << code << " word " << w;
+  }
+}
+
+// The PC keys and the device keys they press, as the keyboard's table lists
+// them; every mapped PC key is in it once.
+TEST(KeyTables, EveryPcKeyPressesItsListedKeyCode) {
+  std::vector<std::pair<HostKey, int>> want = {
+      {HostKey::kF1, 16},       {HostKey::kF2, 17},     {HostKey::kF3, 18},     {HostKey::kF4, 19},
+      {HostKey::kUp, 48},       {HostKey::kDown, 58},   {HostKey::kLeft, 57},   {HostKey::kRight, 59},
+      {HostKey::kPageUp, 47},   {HostKey::kPageDown, 49}, {HostKey::kEnter, 39}, {HostKey::kEscape, 53},
+      {HostKey::kSpace, 56},    {HostKey::kShift, 51},  {HostKey::kCapsLock, 52}};
+  const std::pair<const char*, std::vector<int>> rows[] = {
+      {"QWERTYUIOP", {20, 21, 22, 23, 24, 25, 26, 27, 28, 29}},
+      {"ASDFGHJKL", {30, 31, 32, 33, 34, 35, 36, 37, 38}},
+      {"ZXCVBNM", {40, 41, 42, 43, 44, 45, 46}},
+      {"0123456789", {54, 44, 45, 46, 34, 35, 36, 24, 25, 26}}};
+  for (const auto& [keys, codes] : rows) {
+    for (size_t i = 0; i < codes.size(); ++i) {
+      const char c = keys[i];
+      const HostKey key = c <= '9' ? static_cast<HostKey>(static_cast<int>(HostKey::k0) + (c - '0'))
+                                   : static_cast<HostKey>(static_cast<int>(HostKey::kA) + (c - 'A'));
+      want.emplace_back(key, codes[i]);
+    }
+  }
+  ASSERT_EQ(want.size(), 51u);
+  for (auto [key, code] : want) EXPECT_EQ(FindVirtualKey(key), code) << "HostKey " << static_cast<int>(key);
+  EXPECT_EQ(FindVirtualKey(HostKey::kNone), -1);
+  EXPECT_EQ(virtualKeyTable.size(), want.size());
+}
+
 using Kind = KeyScriptEvent::Kind;
 
 TEST(KeyScript, ParsesEveryEventSkipsCommentsAndOrdersByFrame) {
-  const char* script = "# wake the device, then type\n\n  10 press #5\n12 release\r\n20\tpress pageup\n"
-                       "3 click 100 460\n20 char *\n4 unclick\n20 press F4\n21 press q";  // no newline at the end
+  const char* script = "# wake the device, then type\n\n  10 press #5\n12 RELEASE\r\n20\tpress pageup\n"
+                       "3 Click 100 460\n20 char *\n4 unClick\n20 press F4\n0 press #0\n21 Press q";  // no newline at the end
   std::vector<KeyScriptEvent> events;
   std::string error;
   ASSERT_TRUE(ParseKeyScript(script, &events, &error)) << error;
   const KeyScriptEvent want[] = {  // events of one frame keep the order of their lines
+      {.frame = 0, .kind = Kind::kPressCode, .keyCode = 0, .line = 10},
       {.frame = 3, .kind = Kind::kClick, .x = 100, .y = 460, .line = 6},
       {.frame = 4, .kind = Kind::kUnclick, .line = 8},
       {.frame = 10, .kind = Kind::kPressCode, .keyCode = 5, .line = 3},
@@ -134,7 +262,7 @@ TEST(KeyScript, ParsesEveryEventSkipsCommentsAndOrdersByFrame) {
       {.frame = 20, .kind = Kind::kPress, .key = HostKey::kPageUp, .line = 5},
       {.frame = 20, .kind = Kind::kCharacter, .character = '*', .line = 7},
       {.frame = 20, .kind = Kind::kPress, .key = HostKey::kF4, .line = 9},
-      {.frame = 21, .kind = Kind::kPress, .key = HostKey::kQ, .line = 10}};
+      {.frame = 21, .kind = Kind::kPress, .key = HostKey::kQ, .line = 11}};
   auto fields = [](const KeyScriptEvent& e) {
     return std::tuple(e.frame, static_cast<int>(e.kind), static_cast<int>(e.key), e.keyCode, e.character, e.x, e.y,
                       e.line);

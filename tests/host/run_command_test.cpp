@@ -140,6 +140,42 @@ TEST_F(RunCommandTest, ScreenshotShowsTheLcdWavHoldsTheBeeperKeysWakeFlashComesB
   EXPECT_EQ(ReadFile(P("out.fls")), flash);  // the program never writes the flash
 }
 
+// A key pressed and released in one frame's events, at frame 0: the program
+// ORs every value of key word 3 it reads into row 0 byte 1 and keeps the
+// latest in byte 2, so the screenshot shows whether frame 0 saw the A key
+// and whether it was up by the end.
+TEST_F(RunCommandTest, KeyTappedAtFrameZeroIsSeenByThatFrameThenReleased) {
+  Bytes echo(0x60, 0xEA);
+  const uint8_t code[] = {
+      0x78,              // E000 SEI
+      0xA9, 0x10,        // E001 LDA #$10
+      0x85, 0x09,        //      STA $09     copy key word 3 into port 0x08's latch
+      0xA5, 0x08,        //      LDA $08
+      0x8D, 0xC2, 0x09,  //      STA $09C2   row 0 byte 2: the word now
+      0x0D, 0xC1, 0x09,  //      ORA $09C1
+      0x8D, 0xC1, 0x09,  //      STA $09C1   row 0 byte 1: every bit seen
+      0x4C, 0x01, 0xE0,  //      JMP $E001
+  };
+  std::copy(std::begin(code), std::end(code), echo.begin());
+  echo[0x5F] = 0x40;  // RTI for the NMI
+  WriteFile(dir / "echo.bin", MakeRom(echo.data(), echo.size()));
+  for (const char* script : {"0 press A\n0 release\n", "0 PRESS a\n0 Release\n", "0 click 45 495\n0 unclick\n"}) {
+    std::ofstream(dir / "tap.keys") << script;
+    ASSERT_EQ(RunCli({"--ROM0", P("echo.bin"), "--frames", "3", "--keys", P("tap.keys"), "--screenshot",
+                      P("shot.png")}),
+              cli::kExitOk)
+        << script;
+    png_image info{};
+    info.version = PNG_IMAGE_VERSION;
+    ASSERT_TRUE(png_image_begin_read_from_file(&info, P("shot.png").c_str()));
+    info.format = PNG_FORMAT_BGRA;
+    std::vector<uint32_t> shot(470 * 611);
+    ASSERT_TRUE(png_image_finish_read(&info, nullptr, shot.data(), 0, nullptr));
+    auto on = [&](int dot) { return (shot[470 * 34 + 75 + 2 * dot] & 0xFFFFFF) == 0; };  // row 0
+    for (int dot = 8; dot < 24; ++dot) EXPECT_EQ(on(dot), dot == 15) << script << "dot " << dot;
+  }
+}
+
 TEST_F(RunCommandTest, UnsupportedInstructionEndsTheRunWithStatusThree) {
   const uint8_t halt[] = {0xEA, 0x02};  // NOP, then an opcode the processor does not support
   WriteFile(dir / "halt.bin", MakeRom(halt, sizeof halt));
