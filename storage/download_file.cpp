@@ -43,4 +43,11 @@ DownloadResult DownloadFile(Machine& machine, const std::string& path) {
   return {download::kOk, "flash image loaded"};
 }
 
+std::string DescribeDownloadResult(const DownloadResult& result) {
+  std::string line = result.message;
+  if (result.replaced > 0) line += "; characters GBK lacks, stored as '?': " + std::to_string(result.replaced);
+  if (!result.Ok()) line += " (" + std::to_string(result.code) + ")";
+  return line;
+}
+
 }  // namespace rq4800

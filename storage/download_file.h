@@ -19,4 +19,8 @@ constexpr size_t kMaxPcFileBytes = BusRQ4800::kFlashSize;
 
 DownloadResult DownloadFile(Machine& machine, const std::string& path);
 
+// The line a front end shows for one download: the result's message, how many
+// characters a converted text lost, and the code of a refusal.
+std::string DescribeDownloadResult(const DownloadResult& result);
+
 }  // namespace rq4800

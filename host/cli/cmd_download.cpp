@@ -60,10 +60,7 @@ int RunDownload(const DownloadOptions& options) {
   for (const std::string& path : options.pcFiles) {
     DownloadResult result = DownloadFile(machine, path);
     allStored = allStored && result.Ok();
-    results += path + ": " + result.message;
-    if (result.replaced > 0) results += "; characters GBK lacks, stored as '?': " + std::to_string(result.replaced);
-    if (!result.Ok()) results += " (" + std::to_string(result.code) + ")";
-    results += "\n";
+    results += path + ": " + DescribeDownloadResult(result) + "\n";
   }
 
   const std::string& out = options.outFile.empty() ? options.flashFile : options.outFile;

@@ -312,7 +312,7 @@ QString MainWindow::LoadFile(const std::string& path) {
   sharedFilePath = path;
   DownloadResult result = DownloadFile(*machine, path);
   const QString line =
-      QStringLiteral("%1: %2").arg(QString::fromStdString(FileNameOf(path)), QString::fromUtf8(result.message));
+      QStringLiteral("%1: %2").arg(QString::fromStdString(FileNameOf(path)), QString::fromStdString(DescribeDownloadResult(result)));
   ShowStatus(line);
   ShowFault();
   Paint();

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "core/debug_log.h"
+#include "storage/download_file.h"
 #include "storage/text_encoding.h"
 #include "tests/storage/flash_builder.h"
 
@@ -86,6 +87,8 @@ TEST(DownloadText, Utf8TextIsStoredInGbkWithItsCountsAndOthersByteForByte) {
     EXPECT_EQ(f.U16(5 * 512 + 6), row.stream.size());  // the record's stored length
     EXPECT_EQ(result.replaced, row.replaced);
     EXPECT_EQ(std::string(result.message) != download::Result(download::kOk).message, row.converted);
+    // What the user reads names the lost characters.
+    EXPECT_EQ(DescribeDownloadResult(result).find("'?': 1") != std::string::npos, row.replaced == 1);
   }
 }
 
