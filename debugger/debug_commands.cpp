@@ -130,8 +130,8 @@ std::string LoadSymbols(Context& c) {
   c.Arguments(1, 1);
   const FileRead file = ReadInputFile(std::string(c.w[1]), 16u << 20);
   if (!file.ok()) throw Failure{file.error};
-  // Parsed into a copy first: a file with problems still adds its good
-  // lines, but one that cannot be read changes nothing.
+  // A file with problems still adds its good lines, each bad one named;
+  // one that cannot be read changes nothing.
   std::vector<std::string> problems;
   const std::string_view text(reinterpret_cast<const char*>(file.bytes.data()), file.bytes.size());
   const int taken = LoadLabels(c.d.symbols, text, &problems);
