@@ -1,8 +1,10 @@
 // Flash images: the default image with damage patched in, then scans,
 // reports and downloads of every kind, each judged by reading the image back.
 //
-// Input: a patch count, patches (where, length, bytes), then operations
-// (kind, size, a pattern repeated to that size, a name) until the end.
+// Input: up to 12 operations, each a kind byte and its arguments: a report;
+// a download (size, a pattern repeated to that size, a name); or damage to
+// the image (bytes in the core area or anywhere, block-table entries erased,
+// an index block filled with records).
 #include <memory>
 
 #include "core/debug_log.h"
@@ -38,6 +40,38 @@ std::string Pattern(ByteReader& in, size_t size) {
   return s;
 }
 
+// Damage as a worn or half-written flash has it.
+void Damage(ByteReader& in, uint8_t* image) {
+  switch (in.Byte() % 4) {
+    case 0:
+    case 1: {  // bytes: in the core area (tables, directory), or anywhere
+      const bool anywhere = in.Byte() & 1;
+      const unsigned where = in.U24();
+      const size_t offset = anywhere ? where % kImageSize : 0x4000 + where % 0x3800;
+      const std::string bytes = in.Take(1 + in.Byte() % 24);
+      std::memcpy(image + offset, bytes.data(), std::min(bytes.size(), kImageSize - offset));
+      break;
+    }
+    case 2: {  // block-table entries erased: used blocks that read as free
+      const int first = static_cast<int>(in.U16() % 1024);
+      const int count = std::min(1 + in.Byte() % 16, 1024 - first);
+      std::memset(image + EntryOffset(image, first), 0xFF, 3 * static_cast<size_t>(count));
+      break;
+    }
+    default: {  // a block filled with file records from its start
+      const int block = static_cast<int>(in.U16() % 1024);
+      const int count = in.Byte() % 33;
+      for (int i = 0; i < count; ++i) {
+        uint8_t* r = image + block * kBlock + 16 * i;
+        std::memset(r, 0, 16);
+        r[0] = 0xF1;
+        r[5] = 0x07;
+      }
+      break;
+    }
+  }
+}
+
 }  // namespace
 
 extern "C" int RQ4800_FUZZ_ENTRY(const uint8_t* data, size_t size) {
@@ -49,21 +83,17 @@ extern "C" int RQ4800_FUZZ_ENTRY(const uint8_t* data, size_t size) {
   std::memcpy(image.get(), defaultImage.data(), kImageSize);
 
   ByteReader in{data, size};
-  for (int patches = in.Byte() % 8; patches > 0; --patches) {
-    // Mostly the core area (tables, directory), sometimes anywhere.
-    const unsigned where = in.U24();
-    const size_t offset = where & 0x800000 ? where % kImageSize : 0x4000 + where % 0x3800;
-    const std::string bytes = in.Take(1 + in.Byte() % 24);
-    std::memcpy(image.get() + offset, bytes.data(), std::min(bytes.size(), kImageSize - offset));
-  }
-
   FlashFileSystem fs;
   fs.image = image.get();
   CheckReport(fs);
-  for (int operations = 0; !in.Empty() && operations < 8; ++operations) {
-    const int kind = in.Byte() % 5;
+  for (int operations = 0; !in.Empty() && operations < 12; ++operations) {
+    const int kind = in.Byte() % 6;
     if (kind == 0) {
       CheckReport(fs);
+      continue;
+    }
+    if (kind == 5) {
+      Damage(in, image.get());
       continue;
     }
     const size_t length = kind == 1 ? in.U16() * 4 + in.Byte() : in.U16() % 4096;

@@ -89,9 +89,12 @@ extern "C" int RQ4800_FUZZ_ENTRY(const uint8_t* data, size_t size) {
   const DownloadResult result = DownloadFile(machine, path.string());
   unlink(path.c_str());
 
-  const size_t dot = name.rfind('.');
-  const std::string extension = dot == std::string::npos ? "" : name.substr(dot);
-  const std::string stem = name.substr(0, dot);
+  // The download takes a '\\' as a folder separator too, as in the device's
+  // own (Windows) paths: the device name starts after the last one.
+  const std::string last = name.substr(name.find_last_of('\\') == std::string::npos ? 0 : name.find_last_of('\\') + 1);
+  const size_t dot = last.rfind('.');
+  const std::string extension = dot == std::string::npos ? "" : last.substr(dot);
+  const std::string stem = last.substr(0, dot);
   auto is = [&](const char* e) { return strcasecmp(extension.c_str(), e) == 0; };
   const uint8_t* after = machine.bus.flash.get();
   if (is(".fls")) {
