@@ -147,7 +147,7 @@ inline void CheckDownload(const uint8_t* before, const uint8_t* after, int code,
     FUZZ_REQUIRE(CountRecords(after + index * kBlock, 32) == oldCount + 1);
     const uint8_t* record = after + index * kBlock + 16 * oldCount;
     allow(static_cast<size_t>(index * kBlock + 16 * oldCount), 16);
-    char sequence[8];
+    char sequence[16];
     std::snprintf(sequence, sizeof sequence, "%04d", oldCount + 1);
     FUZZ_REQUIRE(record[0] == 0xF1 && std::memcmp(record + 1, sequence, 4) == 0);
     FUZZ_REQUIRE(record[5] == (file.program ? 0x06 : 0x07));
