@@ -60,25 +60,5 @@ TEST(FuzzCorpus, EveryKeptInputPassesItsHarness) {
   }
 }
 
-// Known faults whose mending belongs elsewhere: each reproducer stays out of
-// the corpus until the fault is mended, then moves into it and its test goes.
-void ReplayKnownFault(const char* name) {
-  const fs::path file = fs::path(RQ4800_SOURCE_DIR) / "tests/fuzz/known_failing/flash_image" / name;
-  ASSERT_TRUE(fs::exists(file));
-  Replay(kHarnesses[0], file);
-}
-
-// A block table that calls the file system's own blocks free (the default
-// image with its entries for blocks 32..34 erased): a text download is
-// written over the tables and still answers "stored".
-TEST(FuzzKnownFault, DISABLED_DownloadOverCoreBlocksMarkedFree) { ReplayKnownFault("core_blocks_marked_free"); }
-
-// A folder's index block that the table calls free (the "txt " folder's
-// block 96 after a first text download): a program download makes it the
-// "bin " folder's index block too, and the two folders share one file list.
-TEST(FuzzKnownFault, DISABLED_IndexBlockMarkedFreeTakenByAnotherFolder) {
-  ReplayKnownFault("index_block_marked_free_taken_by_another_folder");
-}
-
 }  // namespace
 }  // namespace rq4800

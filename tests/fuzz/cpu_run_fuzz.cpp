@@ -47,7 +47,7 @@ extern "C" int RQ4800_FUZZ_ENTRY(const uint8_t* data, size_t size) {
     return r;
   }();
   static FixedClock clock;
-  static Machine machine(resources, {}, &clock);
+  static Machine machine(resources, &clock);
   static SampleRing ring = [] {
     SampleRing r;
     r.samples.assign(SampleRing::kCapacity, 0);

@@ -135,7 +135,7 @@ inline void CheckDownload(const uint8_t* before, const uint8_t* after, int code,
     if (code == -4) FUZZ_REQUIRE(folder && CountRecords(after + (newIndex >= 0 ? newIndex : folder->indexBlock) * kBlock, 32) == 32);
     if (code == -5) FUZZ_REQUIRE(!file.program && file.stored.size() > 0xFFFF);
     if (code == -6) FUZZ_REQUIRE(file.stored.empty());
-    FUZZ_REQUIRE(code == -1 || code == -3 || code == -4 || code == -5 || code == -6);
+    FUZZ_REQUIRE(code == -1 || code == -3 || code == -4 || code == -5 || code == -6 || code == -10);
   } else {
     FUZZ_REQUIRE(folder != nullptr);
     FUZZ_REQUIRE(CoreOf(after) == core);

@@ -16,8 +16,13 @@ using namespace rq4800;
 
 namespace {
 
-bool KeyWordsClear(const Machine& machine) {
-  return std::all_of(std::begin(machine.bus.keyWords), std::end(machine.bus.keyWords), [](uint32_t w) { return w == 0; });
+// After a release every key word is clear, or waits to be cleared after the
+// next frame because no frame has seen it yet.
+bool KeyWordsReleased(const Machine& machine) {
+  for (int w = 0; w < 8; ++w) {
+    if (machine.bus.keyWords[w] != 0 && !(machine.keys.releaseWords & (1u << w))) return false;
+  }
+  return true;
 }
 
 // A pressed key shows in its key word as the matrix table says.
@@ -71,31 +76,42 @@ extern "C" int RQ4800_FUZZ_ENTRY(const uint8_t* data, size_t size) {
   }
 
   ReleaseAllKeys(machine);
+  machine.keys = {};
+  KeyState& keys = machine.keys;
   bool shiftHeld = false;
+  int frame = events.empty() ? 0 : events.front().frame;
   for (const KeyScriptEvent& e : events) {
+    // Between frames the releases that waited for a frame take effect.
+    if (e.frame != frame) ApplyPendingRelease(machine, keys), frame = e.frame;
     switch (e.kind) {
       case Kind::kPress:
-        KeyDown(machine, e.key, shiftHeld);
+        KeyDown(machine, keys, e.key, shiftHeld);
         shiftHeld = shiftHeld || e.key == HostKey::kShift;
         break;
-      case Kind::kPressCode: PressKeyCode(machine, e.keyCode); break;
+      case Kind::kPressCode: PressDeviceKey(machine, keys, e.keyCode); break;
       case Kind::kRelease:
-        ReleaseAllKeys(machine);
+        ReleaseKeys(machine, keys);
         shiftHeld = false;
-        FUZZ_REQUIRE(KeyWordsClear(machine));
+        FUZZ_REQUIRE(KeyWordsReleased(machine));
         break;
-      case Kind::kCharacter: FUZZ_REQUIRE(Character(machine, static_cast<unsigned char>(e.character))); break;
+      case Kind::kCharacter: FUZZ_REQUIRE(Character(machine, keys, static_cast<unsigned char>(e.character))); break;
       case Kind::kClick: {
-        const int code = ButtonDown(machine, screen, e.x, e.y);
+        const int code = ButtonDown(machine, keys, screen, e.x, e.y);
         FUZZ_REQUIRE(code == -1 || (code >= 0 && code < 60 && keyMatrixTable[code / 10][code % 10] != 0));
         break;
       }
       case Kind::kUnclick:
-        ButtonUp(machine, screen);
-        FUZZ_REQUIRE(KeyWordsClear(machine));
+        ButtonUp(machine, keys, screen);
+        FUZZ_REQUIRE(KeyWordsReleased(machine));
         break;
     }
     FUZZ_REQUIRE(KeyWordsFromMatrix(machine));
+  }
+  // A script that ends on a release leaves no key down once a frame has run.
+  ApplyPendingRelease(machine, keys);
+  if (!events.empty() && (events.back().kind == Kind::kRelease || events.back().kind == Kind::kUnclick)) {
+    FUZZ_REQUIRE(std::all_of(std::begin(machine.bus.keyWords), std::end(machine.bus.keyWords),
+                             [](uint32_t w) { return w == 0; }));
   }
   return 0;
 }

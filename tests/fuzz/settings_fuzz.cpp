@@ -35,14 +35,14 @@ std::vector<std::string_view> Lines(std::string_view text) {
 
 bool HasAny(std::string_view s, std::string_view chars) { return s.find_first_of(chars) != std::string_view::npos; }
 
-// An entry the file's format can hold: one line, no blanks at either end, a
-// key that no reader takes for a comment or a section, a value not quoted.
-bool WellFormed(std::string_view section, std::string_view key, std::string_view value) {
-  if (section.empty() || key.empty() || Trim(section) != section || Trim(key) != key || Trim(value) != value)
+// A name the file's format can hold: one line, no blanks at either end, a key
+// that no reader takes for a comment or a section. Any storable value reads
+// back as written, quoted where its ends need it.
+bool WellFormed(std::string_view section, std::string_view key) {
+  if (section.empty() || key.empty() || Trim(section) != section || Trim(key) != key)
     return false;
-  if (HasAny(section, "]\r\n") || HasAny(key, "=\r\n") || HasAny(value, "\r\n")) return false;
-  if (key.front() == ';' || key.front() == '[') return false;
-  return !(value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front());
+  if (HasAny(section, "]\r\n") || HasAny(key, "=\r\n")) return false;
+  return key.front() != ';' && key.front() != '[';
 }
 
 }  // namespace
@@ -58,8 +58,12 @@ extern "C" int RQ4800_FUZZ_ENTRY(const uint8_t* data, size_t size) {
   while (!text.empty() && text.back() == '\r') text.pop_back();
 
   (void)FindProfileEntry(text, section, key);
-  const std::string written = SetProfileEntry(text, section, key, value);
-  if (!WellFormed(section, key, value)) return 0;
+  // A value that a line cannot hold is refused, and nothing is written; any
+  // other reads back exactly, blanks and quotes around it included.
+  const std::optional<std::string> stored = SetProfileEntry(text, section, key, value);
+  FUZZ_REQUIRE(stored.has_value() == (value.find_first_of(std::string_view("\r\n\0", 3)) == std::string::npos));
+  if (!stored || !WellFormed(section, key)) return 0;
+  const std::string& written = *stored;
   FUZZ_REQUIRE(FindProfileEntry(written, section, key) == value);
 
   // Lines: a common head and tail, between them one old line at most and
