@@ -63,17 +63,17 @@ void PlayKey(DebugSession& s, const KeyScriptEvent& e) {
   using Kind = KeyScriptEvent::Kind;
   switch (e.kind) {
     case Kind::kPress:
-      KeyDown(m, s.keys, e.key, s.shiftHeld);
+      KeyDown(m, m.keys, e.key, s.shiftHeld);
       if (e.key == HostKey::kShift) s.shiftHeld = true;
       break;
-    case Kind::kPressCode: PressDeviceKey(m, s.keys, e.keyCode); break;
+    case Kind::kPressCode: PressDeviceKey(m, m.keys, e.keyCode); break;
     case Kind::kRelease:
-      ReleaseKeys(m, s.keys);
+      ReleaseKeys(m, m.keys);
       s.shiftHeld = false;
       break;
-    case Kind::kCharacter: Character(m, s.keys, static_cast<unsigned char>(e.character)); break;
-    case Kind::kClick: ButtonDown(m, s.keys, *s.screen, e.x, e.y); break;
-    case Kind::kUnclick: ButtonUp(m, s.keys, *s.screen); break;
+    case Kind::kCharacter: Character(m, m.keys, static_cast<unsigned char>(e.character)); break;
+    case Kind::kClick: ButtonDown(m, m.keys, *s.screen, e.x, e.y); break;
+    case Kind::kUnclick: ButtonUp(m, m.keys, *s.screen); break;
   }
 }
 
@@ -89,12 +89,12 @@ StopReason RunFrames(DebugSession& s, int64_t frames) {
         s.pending.erase(s.pending.begin());
       }
     }
-    const bool keysWaiting = !s.pending.empty() || s.keys.releaseWords != 0;
+    const bool keysWaiting = !s.pending.empty() || d.machine.keys.releaseWords != 0;
     const StopReason stop = Continue(d, keysWaiting ? 1 : frames - done);
     const int64_t ended = stop.kind == StopKind::kFrames ? stop.address : 0;
     done += ended;
     s.frames += ended;
-    if (ended > 0) ApplyPendingRelease(d.machine, s.keys);
+    if (ended > 0) ApplyPendingRelease(d.machine, d.machine.keys);
     if (stop.kind != StopKind::kFrames) return stop;
   }
   return {StopKind::kFrames, static_cast<int>(done)};

@@ -27,7 +27,6 @@ struct Screen;
 struct DebugSession {
   Debugger debugger;
   Screen* screen = nullptr;  // for clicks and screenshots; none: both refused
-  KeyState keys;
   bool shiftHeld = false;
   std::vector<KeyScriptEvent> pending;  // key lines not yet played, in frame order
   int64_t frames = 0;                   // frames ended since the session began

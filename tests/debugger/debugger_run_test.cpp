@@ -122,7 +122,7 @@ TEST(Resumption, StoppingAnywhereDoesNotChangeTheRun) {
   clock.time = {2026, 12, 6, 18, 0, 0};
   constexpr int kFrames = 120;
 
-  Machine straight(resources, {}, &clock);
+  Machine straight(resources, &clock);
   PowerOn(straight);
   Drained straightSound;
   straight.bus.AttachRing(&straightSound.ring);
@@ -131,7 +131,7 @@ TEST(Resumption, StoppingAnywhereDoesNotChangeTheRun) {
     straightSound.Drain();
   }
 
-  Machine stopped(resources, {}, &clock);
+  Machine stopped(resources, &clock);
   PowerOn(stopped);
   Drained stoppedSound;
   stopped.bus.AttachRing(&stoppedSound.ring);

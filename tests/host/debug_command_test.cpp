@@ -1,6 +1,6 @@
 // rq4800-cli debug as a script drives it: commands from standard input,
-// answers on standard output, status 0 at quit; unusable machine options
-// end it before it starts.
+// answers on standard output, status 0 at quit; a flash image or time that
+// cannot be used ends it before it starts.
 #include <gtest/gtest.h>
 
 #include <iostream>
@@ -50,10 +50,10 @@ TEST(DebugCommand, AnswersEachLineAndStopsAtQuit) {
 
 TEST(DebugCommand, EndOfInputIsQuitAndBadOptionsStopBeforeTheStart) {
   EXPECT_EQ(Debug({}, "regs").status, 0);
-  const Result r = Debug({"--ROM0", "/nonexistent/rom.bin"}, "regs\n");
+  const Result r = Debug({"--flash", "/nonexistent/image.fls"}, "regs\n");
   EXPECT_EQ(r.status, 2);
   EXPECT_EQ(r.out, "");
-  EXPECT_NE(r.err.find("--ROM0"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("--flash"), std::string::npos) << r.err;
   EXPECT_EQ(Debug({"--time", "2026-02-30 00:00:00"}, "").status, 2);
 }
 
