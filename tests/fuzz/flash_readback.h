@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "storage/text_encoding.h"
 #include "tests/fuzz/fuzz_check.h"
 
 namespace rq4800::fuzz {
@@ -56,8 +57,14 @@ inline const FolderView* FindFolder(const std::vector<FolderView>& folders, cons
 }
 
 // The ".txt" stream as the device reads it: line count, row count, 0x0A, the
-// text, FF FF.
-inline std::vector<uint8_t> TextStreamOf(const std::string& text) {
+// text, FF FF. A text written in UTF-8 is stored in GBK, the device's code page.
+inline std::vector<uint8_t> TextStreamOf(const std::string& original) {
+  const auto* bytes = reinterpret_cast<const uint8_t*>(original.data());
+  std::string text = original;
+  if (IsUtf8BeyondAscii(bytes, original.size())) {
+    const GbkText gbk = Utf8ToGbk(bytes, original.size());
+    text.assign(gbk.bytes.begin(), gbk.bytes.end());
+  }
   unsigned lines = 0, rows = 0;
   long long q = 0;
   for (size_t p = 0; p < text.size(); ++p) {
