@@ -69,6 +69,20 @@ void Emulator::RunFrame() {
 
 void Emulator::Paint() { PaintLcd(screen, machine->bus.Lcd()); }
 
+PacingStep Emulator::Advance(uint64_t now) {
+  if (!Running()) return {};
+  PacingStep step = NextPacingStep(pacing, now);
+  if (!step.runFrame) return step;
+  if (rewinding) {
+    // At the oldest snapshot the picture simply stands until the key is released.
+    if (RewindStep()) ring.read = ring.write;
+    step.paint = true;
+  } else {
+    RunFrame();
+  }
+  return step;
+}
+
 void Emulator::Pause() { paused = true; }
 
 void Emulator::Resume() {
@@ -76,9 +90,22 @@ void Emulator::Resume() {
   RestartPacing(pacing);
 }
 
-void Emulator::StepFrame() {
+void Emulator::TogglePause() {
+  if (paused) {
+    Resume();
+  } else {
+    Pause();
+  }
+}
+
+bool Emulator::StepFrame() {
+  if (!paused) {
+    Pause();
+    return false;
+  }
   RunFrame();
   Paint();
+  return true;
 }
 
 bool Emulator::RewindStep() {
@@ -87,6 +114,16 @@ bool Emulator::RewindStep() {
   frameNumber = *back;
   Paint();
   return true;
+}
+
+void Emulator::StartRewind() {
+  rewinding = true;
+  RestartPacing(pacing);
+}
+
+void Emulator::StopRewind() {
+  rewinding = false;
+  RestartPacing(pacing);
 }
 
 void Emulator::KeyDown(HostKey key, bool shift) { rq4800::KeyDown(*machine, machine->keys, key, shift); }
