@@ -148,6 +148,7 @@ void MainWindow::BuildMenu() {
       // found open and the menu bar keeps the keys.
       connect(menu, &QMenu::aboutToHide, this,
               [this] { QTimer::singleShot(0, this, &MainWindow::ReturnKeysToDevice); });
+      connect(menu, &QMenu::aboutToShow, this, &MainWindow::EndRewind);
     }
     if (item.text == nullptr) {
       menu->addSeparator();
@@ -197,7 +198,10 @@ void MainWindow::Paint() {
                        skin::kPanelHeight);
 }
 
-void MainWindow::Pause() { ++pauseDepth_; }
+void MainWindow::Pause() {
+  ++pauseDepth_;
+  EndRewind();
+}
 
 void MainWindow::Resume() {
   if (pauseDepth_ > 0 && --pauseDepth_ == 0) {

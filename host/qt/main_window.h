@@ -132,6 +132,7 @@ class MainWindow final : public QMainWindow {
   void keyPressEvent(QKeyEvent* event) override;
   void keyReleaseEvent(QKeyEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
   void showEvent(QShowEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
@@ -144,6 +145,9 @@ class MainWindow final : public QMainWindow {
   void KickLoop();
   // Backspace held: rewinding. True when the event was the rewind key's.
   bool RewindKey(QKeyEvent* event, bool down);
+  // Stops rewinding where the Backspace release would not reach the window:
+  // a menu or dialog opening, the window losing the keyboard.
+  void EndRewind();
   void OpenFileDialog();
   int RunModal(QDialog& dialog);
   void ShowFault();

@@ -53,6 +53,7 @@ void MainWindow::BuildStateMenu() {
   menuBar()->insertMenu(titles.isEmpty() ? nullptr : titles.last(), stateMenu);
   connect(stateMenu, &QMenu::aboutToHide, this,
           [this] { QTimer::singleShot(0, this, &MainWindow::ReturnKeysToDevice); });
+  connect(stateMenu, &QMenu::aboutToShow, this, &MainWindow::EndRewind);
 
   slotMenuStyle_ = new SlotMenuStyle;
   slotMenuStyle_->setParent(this);
@@ -164,6 +165,18 @@ bool MainWindow::RewindKey(QKeyEvent* event, bool down) {
   ShowRunState();
   KickLoop();
   return true;
+}
+
+void MainWindow::EndRewind() {
+  if (!emulator || !emulator->rewinding) return;
+  emulator->StopRewind();
+  ShowRunState();
+  KickLoop();
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::ActivationChange && !isActiveWindow()) EndRewind();
+  QMainWindow::changeEvent(event);
 }
 
 }  // namespace rq4800

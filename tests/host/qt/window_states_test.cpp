@@ -1,5 +1,6 @@
 // The window's "状态" menu and keys on Qt's offscreen platform: state slots,
 // pause, frame advance and rewind, paced by a fake clock.
+#include <QDialog>
 #include <QLabel>
 #include <QMenu>
 #include <QRegularExpression>
@@ -181,6 +182,41 @@ class WindowStatesTest : public QObject {
     const uint64_t released = window->emulator->frameNumber;
     RunFor(*window, 200);
     QVERIFY(window->emulator->frameNumber > released);
+  }
+
+  // A dialog opening takes the Backspace release away from the window, so
+  // it ends the rewind; a window started with --no-rewind has nothing to
+  // rewind through.
+  void aDialogEndsTheRewindAndNoRewindKeepsNoHistory() {
+    auto window = MakeActiveWindow();
+    QVERIFY(window != nullptr);
+    RunFor(*window, 1000);
+    QTest::keyPress(window.get(), Qt::Key_Backspace);
+    QVERIFY(window->emulator->rewinding);
+    bool seen = false;
+    connect(window.get(), &MainWindow::dialogOpened, this, [&](QDialog* dialog) {
+      QTimer::singleShot(0, dialog, [&, dialog] {
+        seen = !window->emulator->rewinding;
+        dialog->reject();
+      });
+    });
+    window->actions[40054]->trigger();  // 关于
+    QVERIFY(seen);
+    QCOMPARE(RunState(*window), QString());
+
+    window.reset();
+    auto plain = std::make_unique<MainWindow>(DesktopOptions{.programFolder = Folder(),
+                                                             .pacingClock = &clock,
+                                                             .measureClock = &clock,
+                                                             .sound = false,
+                                                             .rewind = false,
+                                                             .runLoop = false});
+    RunFor(*plain, 1000);
+    QCOMPARE(plain->emulator->rewind.Size(), size_t{0});
+    const uint64_t frame = plain->emulator->frameNumber;
+    plain->emulator->StartRewind();
+    RunFor(*plain, 200);
+    QCOMPARE(plain->emulator->frameNumber, frame);
   }
 
   // The window's own combinations never map to a device key, and their
