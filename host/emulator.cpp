@@ -71,7 +71,13 @@ void Emulator::Paint() { PaintLcd(screen, machine->bus.Lcd()); }
 
 PacingStep Emulator::Advance(uint64_t now) {
   if (!Running()) return {};
+  // Rewinding keeps to one step a frame period even in fast play, so that
+  // the way back stays watchable. Start and stop of a rewind restart the
+  // schedule, so the two kinds of pacing never mix.
+  const bool fastPlay = pacing.fastPlay;
+  if (rewinding) pacing.fastPlay = false;
   PacingStep step = NextPacingStep(pacing, now);
+  pacing.fastPlay = fastPlay;
   if (!step.runFrame) return step;
   if (rewinding) {
     // At the oldest snapshot the picture simply stands until the key is released.

@@ -106,7 +106,8 @@ class Emulator {
   // frame the schedule makes due, or while rewinding a step back instead;
   // while paused (and not rewinding) nothing. The step says whether a frame
   // ran (or a step back was taken), whether to show the LCD and how long
-  // until the next frame is due.
+  // until the next frame is due. Rewinding goes at one step a frame period
+  // in fast play too.
   PacingStep Advance(uint64_t now);
   // Whether the front end's loop has anything to run.
   bool Running() const { return !paused || rewinding; }

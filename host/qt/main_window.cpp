@@ -181,7 +181,7 @@ void MainWindow::PacingPass() {
     return step.waitTicks;
   };
   uint64_t waitTicks = pass();
-  if (emulator->pacing.fastPlay) {
+  if (emulator->pacing.fastPlay && !emulator->rewinding) {
     const uint64_t start = clock_->Ticks();
     const uint64_t budget = clock_->TicksPerSecond() / kFastPlaySlicesPerSecond;
     for (int n = 1; n < kFastPlayMaxFrames && clock_->Ticks() - start < budget; ++n) waitTicks = pass();

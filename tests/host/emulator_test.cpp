@@ -223,6 +223,17 @@ TEST(Emulator, AdvanceRunsPausesAndRewindsByTheSchedule) {
   e.Resume();
   EXPECT_TRUE(e.Advance(now).runFrame);
   EXPECT_EQ(e.frameNumber, 6u);
+
+  // Fast play runs frames back to back, but rewinds only a step a period.
+  e.pacing.fastPlay = true;
+  EXPECT_TRUE(e.Advance(now).runFrame);
+  EXPECT_TRUE(e.Advance(now).runFrame);
+  EXPECT_EQ(e.frameNumber, 8u);
+  e.StartRewind();
+  EXPECT_TRUE(e.Advance(now).runFrame);
+  EXPECT_EQ(e.frameNumber, 5u);
+  EXPECT_FALSE(e.Advance(now + 50).runFrame);
+  EXPECT_TRUE(e.Advance(now + 100).runFrame);
 }
 
 }  // namespace
