@@ -89,6 +89,11 @@ PacingStep Emulator::Advance(uint64_t now) {
   return step;
 }
 
+void Emulator::SetFastPlay(bool on) {
+  pacing.fastPlay = on;
+  RestartPacing(pacing);
+}
+
 void Emulator::Pause() { paused = true; }
 
 void Emulator::Resume() {

@@ -112,6 +112,10 @@ class Emulator {
   // Whether the front end's loop has anything to run.
   bool Running() const { return !paused || rewinding; }
 
+  // Fast play runs frames back to back; switching either way starts the
+  // frame schedule afresh.
+  void SetFastPlay(bool on);
+
   // Pause is the front end's schedule: while paused it runs no frames but
   // StepFrame's. Resuming starts the frame schedule afresh.
   void Pause();

@@ -245,9 +245,8 @@ void MainWindow::RunCommand(int id) {
       SaveFlash();
       break;
     case command::kFastPlay:
-      emulator->pacing.fastPlay = !emulator->pacing.fastPlay;
+      emulator->SetFastPlay(!emulator->pacing.fastPlay);
       actions[command::kFastPlay]->setChecked(emulator->pacing.fastPlay);
-      RestartPacing(emulator->pacing);
       KickLoop();
       break;
     case command::kDebug: {
