@@ -69,6 +69,31 @@ void Emulator::RunFrame() {
 
 void Emulator::Paint() { PaintLcd(screen, machine->bus.Lcd()); }
 
+PacingStep Emulator::Advance(uint64_t now) {
+  if (!Running()) return {};
+  // Rewinding keeps to one step a frame period even in fast play, so that
+  // the way back stays watchable. Start and stop of a rewind restart the
+  // schedule, so the two kinds of pacing never mix.
+  const bool fastPlay = pacing.fastPlay;
+  if (rewinding) pacing.fastPlay = false;
+  PacingStep step = NextPacingStep(pacing, now);
+  pacing.fastPlay = fastPlay;
+  if (!step.runFrame) return step;
+  if (rewinding) {
+    // At the oldest snapshot the picture simply stands until the key is released.
+    if (RewindStep()) ring.read = ring.write;
+    step.paint = true;
+  } else {
+    RunFrame();
+  }
+  return step;
+}
+
+void Emulator::SetFastPlay(bool on) {
+  pacing.fastPlay = on;
+  RestartPacing(pacing);
+}
+
 void Emulator::Pause() { paused = true; }
 
 void Emulator::Resume() {
@@ -76,9 +101,22 @@ void Emulator::Resume() {
   RestartPacing(pacing);
 }
 
-void Emulator::StepFrame() {
+void Emulator::TogglePause() {
+  if (paused) {
+    Resume();
+  } else {
+    Pause();
+  }
+}
+
+bool Emulator::StepFrame() {
+  if (!paused) {
+    Pause();
+    return false;
+  }
   RunFrame();
   Paint();
+  return true;
 }
 
 bool Emulator::RewindStep() {
@@ -87,6 +125,16 @@ bool Emulator::RewindStep() {
   frameNumber = *back;
   Paint();
   return true;
+}
+
+void Emulator::StartRewind() {
+  rewinding = true;
+  RestartPacing(pacing);
+}
+
+void Emulator::StopRewind() {
+  rewinding = false;
+  RestartPacing(pacing);
 }
 
 void Emulator::KeyDown(HostKey key, bool shift) { rq4800::KeyDown(*machine, machine->keys, key, shift); }

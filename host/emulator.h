@@ -73,6 +73,7 @@ class Emulator {
   // states; stepping back in the rewind history sets it back.
   uint64_t frameNumber = 0;
   bool paused = false;
+  bool rewinding = false;
   bool shiftHeld = false;  // a key script's Shift, held from its press to the next release
 
   // A firmware file in place of a built-in image, before PowerOn. A file
@@ -101,14 +102,38 @@ class Emulator {
   // Paints the LCD into the frame buffer.
   void Paint();
 
+  // One pass of the front end's main loop at pacing-clock reading now: the
+  // frame the schedule makes due, or while rewinding a step back instead;
+  // while paused (and not rewinding) nothing. The step says whether a frame
+  // ran (or a step back was taken), whether to show the LCD and how long
+  // until the next frame is due. Rewinding goes at one step a frame period
+  // in fast play too.
+  PacingStep Advance(uint64_t now);
+  // Whether the front end's loop has anything to run.
+  bool Running() const { return !paused || rewinding; }
+
+  // Fast play runs frames back to back; switching either way starts the
+  // frame schedule afresh.
+  void SetFastPlay(bool on);
+
   // Pause is the front end's schedule: while paused it runs no frames but
   // StepFrame's. Resuming starts the frame schedule afresh.
   void Pause();
   void Resume();
-  void StepFrame();
+  void TogglePause();
+  // Frame advance: while paused, runs exactly one frame and paints it
+  // (true); while running, pauses first, so the frames stop where they are
+  // (false).
+  bool StepFrame();
   // One rewind step (a tenth of a second) back; false when the history has
   // nothing older.
   bool RewindStep();
+  // While the front end's rewind key is held, Advance steps back once a
+  // frame period; releasing it runs on from where it stands. Rewinding is
+  // silent: each step drops the samples the ring held at that moment, so the
+  // wave output plays out only what it had already queued.
+  void StartRewind();
+  void StopRewind();
 
   // Input, by the keyboard rules of host/keyboard.h.
   void KeyDown(HostKey key, bool shift);

@@ -25,6 +25,9 @@ DesktopCommandLine ParseDesktopCommandLine(int argc, const char* const* argv, co
                  "the flash is not saved")
       ->check(CLI::Range(1, kMaxExitAfterSeconds))
       ->type_name("SECONDS");
+  bool noRewind = false;
+  app.add_flag("--no-rewind", noRewind,
+               "keep no rewind history (Backspace then rewinds nothing); saves its share of CPU time and memory");
   app.add_option("FILE", result.files,
                  "PC files (.bin .txt .bas .ski, or a whole .fls image) downloaded into the device at start, "
                  "in order; the results show in the status bar")
@@ -40,6 +43,7 @@ DesktopCommandLine ParseDesktopCommandLine(int argc, const char* const* argv, co
     result.error = err.str();
     return result;
   }
+  result.rewind = !noRewind;
   for (std::string& file : result.files) {
     std::error_code ignored;
     const std::filesystem::path absolute = std::filesystem::absolute(file, ignored);

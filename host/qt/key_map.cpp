@@ -2,7 +2,20 @@
 
 namespace rq4800 {
 
+namespace {
+
+// The window's own combinations (state slots, pause, frame advance) are
+// shortcuts only: neither their press nor their release reaches the device.
+bool WindowCombination(int qtKey, Qt::KeyboardModifiers modifiers) {
+  const bool ctrl = (modifiers & Qt::ControlModifier) != 0, alt = (modifiers & Qt::AltModifier) != 0;
+  if (qtKey >= Qt::Key_1 && qtKey <= Qt::Key_9) return ctrl || alt;
+  return ctrl && (qtKey == Qt::Key_P || qtKey == Qt::Key_N);
+}
+
+}  // namespace
+
 HostKey HostKeyFromQt(int qtKey, Qt::KeyboardModifiers modifiers) {
+  if (WindowCombination(qtKey, modifiers)) return HostKey::kNone;
   if (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) {
     return static_cast<HostKey>(static_cast<int>(HostKey::kA) + (qtKey - Qt::Key_A));
   }

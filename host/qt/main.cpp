@@ -7,7 +7,8 @@
 //
 // --exit-after SECONDS exists for the CPU-use benchmark: it quits on its own
 // after that long, without the question about a changed flash, and prints how
-// many frames ran.
+// many frames ran. --no-rewind keeps no rewind history (the benchmark's
+// comparison of what the history costs).
 #include <QApplication>
 #include <QScreen>
 #include <QTimer>
@@ -28,6 +29,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   rq4800::DesktopOptions options;
   options.programFolder = QCoreApplication::applicationDirPath().toStdString();
+  options.rewind = commandLine.rewind;
   rq4800::MainWindow window(options);
   QObject::connect(&window, &rq4800::MainWindow::quitRequested, &app, &QCoreApplication::quit,
                    Qt::QueuedConnection);

@@ -75,7 +75,7 @@ MainWindow::MainWindow(const DesktopOptions& options) : QMainWindow(nullptr), ru
 
   // The machine, powered on with the user's firmware files or the built-in
   // ones, and the screen.
-  emulator = std::make_unique<Emulator>(EmulatorOptions{paths.dataDirectory, options.hostClock, true});
+  emulator = std::make_unique<Emulator>(EmulatorOptions{paths.dataDirectory, options.hostClock, options.rewind});
   emulator->pacing.ticksPerFrame = TicksPerFrame(frequency);
   emulator->pacing.fastPlay = false;
   ApplyFirmwareSettings(emulator->resources, paths);
@@ -104,6 +104,10 @@ MainWindow::MainWindow(const DesktopOptions& options) : QMainWindow(nullptr), ru
   screenWidget->setFocusPolicy(Qt::StrongFocus);
   screenWidget->setFocus();
   BuildMenu();
+  BuildStateMenu();
+  runStateLabel = new QLabel(this);
+  runStateLabel->setObjectName(QStringLiteral("runState"));
+  statusBar()->addPermanentWidget(runStateLabel);
   faultLabel = new QLabel(this);
   faultLabel->setObjectName(QStringLiteral("fault"));
   statusBar()->addPermanentWidget(faultLabel);
@@ -144,6 +148,7 @@ void MainWindow::BuildMenu() {
       // found open and the menu bar keeps the keys.
       connect(menu, &QMenu::aboutToHide, this,
               [this] { QTimer::singleShot(0, this, &MainWindow::ReturnKeysToDevice); });
+      connect(menu, &QMenu::aboutToShow, this, &MainWindow::EndRewind);
     }
     if (item.text == nullptr) {
       menu->addSeparator();
@@ -167,25 +172,19 @@ void MainWindow::BuildMenu() {
 }
 
 void MainWindow::PacingPass() {
-  if (exiting_ || Paused()) return;
-  uint64_t waitTicks = 0;
-  if (!emulator->pacing.fastPlay) {
-    PacingStep step = NextPacingStep(emulator->pacing, clock_->Ticks());
-    if (step.runFrame) {
-      emulator->RunFrame();
-      ++framesRun;
-    }
+  if (exiting_ || Paused() || !emulator->Running()) return;
+  // The emulator decides what each clock reading runs; the window shows it.
+  const auto pass = [this] {
+    const PacingStep step = emulator->Advance(clock_->Ticks());
+    if (step.runFrame && !emulator->rewinding) ++framesRun;
     if (step.paint) Paint();
-    waitTicks = step.waitTicks;
-  } else {
+    return step.waitTicks;
+  };
+  uint64_t waitTicks = pass();
+  if (emulator->pacing.fastPlay && !emulator->rewinding) {
     const uint64_t start = clock_->Ticks();
     const uint64_t budget = clock_->TicksPerSecond() / kFastPlaySlicesPerSecond;
-    for (int n = 0; n < kFastPlayMaxFrames && clock_->Ticks() - start < budget; ++n) {
-      PacingStep step = NextPacingStep(emulator->pacing, clock_->Ticks());
-      emulator->RunFrame();
-      ++framesRun;
-      if (step.paint) Paint();
-    }
+    for (int n = 1; n < kFastPlayMaxFrames && clock_->Ticks() - start < budget; ++n) waitTicks = pass();
   }
   emulator->ServiceSound();
   ShowFault();
@@ -199,12 +198,15 @@ void MainWindow::Paint() {
                        skin::kPanelHeight);
 }
 
-void MainWindow::Pause() { ++pauseDepth_; }
+void MainWindow::Pause() {
+  ++pauseDepth_;
+  EndRewind();
+}
 
 void MainWindow::Resume() {
   if (pauseDepth_ > 0 && --pauseDepth_ == 0) {
     RestartPacing(emulator->pacing);
-    if (runLoop_ && !exiting_) loopTimer_.start(0);
+    KickLoop();
   }
 }
 
@@ -243,10 +245,9 @@ void MainWindow::RunCommand(int id) {
       SaveFlash();
       break;
     case command::kFastPlay:
-      emulator->pacing.fastPlay = !emulator->pacing.fastPlay;
+      emulator->SetFastPlay(!emulator->pacing.fastPlay);
       actions[command::kFastPlay]->setChecked(emulator->pacing.fastPlay);
-      RestartPacing(emulator->pacing);
-      if (runLoop_ && !Paused()) loopTimer_.start(0);
+      KickLoop();
       break;
     case command::kDebug: {
       DebugDialog dialog(*machine, this);
@@ -323,6 +324,7 @@ void MainWindow::LoadFiles(const std::vector<std::string>& paths) {
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* event) {
+  if (RewindKey(event, true)) return;
   const HostKey key = HostKeyFromQt(event->key(), event->modifiers());
   if (key != HostKey::kNone) emulator->KeyDown(key, (event->modifiers() & Qt::ShiftModifier) != 0);
   if (char32_t c = CharacterOf(*event)) emulator->Character(c);
@@ -330,7 +332,7 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
 
 void MainWindow::keyReleaseEvent(QKeyEvent* event) {
   // A held key repeats its press only; the key comes up once, at the end.
-  if (event->isAutoRepeat()) return;
+  if (RewindKey(event, false) || event->isAutoRepeat()) return;
   const HostKey key = HostKeyFromQt(event->key(), event->modifiers());
   if (key != HostKey::kNone) emulator->KeyUp(key);
   if (char32_t c = CharacterOf(*event)) emulator->CharacterUp(c);

@@ -8,7 +8,9 @@
 //
 // Modal dialogs (debug, About, the open-file dialog, the questions) pause the
 // frames: Qt's nested event loop would otherwise keep running them. The wave
-// output keeps draining the ring meanwhile, then plays silence.
+// output keeps draining the ring meanwhile, then plays silence. The user's
+// own pause ("状态" menu, Ctrl+P) is the emulator's; frames run only when
+// neither holds.
 //
 // The flash image file is written only when the user saves; quitting with a
 // flash that differs from it asks first (save, don't save, cancel), and
@@ -36,7 +38,10 @@
 #include "sound/wave_output.h"
 
 class QDialog;
+class QKeyEvent;
 class QLabel;
+class QMenu;
+class QStyle;
 
 namespace rq4800 {
 
@@ -50,6 +55,7 @@ struct DesktopOptions {
   IMeasureClock* measureClock = nullptr;   // steady clock when null
   IHostClock* hostClock = nullptr;         // the host's local time when null
   bool sound = true;                       // false: no wave device at all
+  bool rewind = true;                      // false: no rewind history is kept
   bool runLoop = true;                     // false: passes run only when called
 };
 
@@ -69,6 +75,11 @@ class MainWindow final : public QMainWindow {
 
   ScreenWidget* screenWidget = nullptr;
   QLabel* faultLabel = nullptr;
+  QLabel* runStateLabel = nullptr;  // "暂停" while paused, "倒带" while rewinding
+  QMenu* stateMenu = nullptr;       // "状态"
+  QMenu* saveMenu = nullptr;        // its slots, refreshed as they open
+  QMenu* loadMenu = nullptr;
+  QAction* pauseAction = nullptr;
   LogWindow* logWindow = nullptr;
   std::map<int, QAction*> actions;  // by command id
 
@@ -102,6 +113,15 @@ class MainWindow final : public QMainWindow {
   // the log window (opened without taking the keyboard) the whole text.
   void TakeProblem(std::string_view text);
 
+  // The "状态" menu's commands. A slot's save says where it went; a load
+  // asks nothing and says what it did, or why the file was refused.
+  void SaveSlot(int slot);
+  void LoadSlot(int slot);
+  void RefreshSlots();
+  // The user's pause (the emulator's), apart from the dialogs' pauses.
+  void TogglePause();
+  void StepFrame();
+
   int framesRun = 0;  // frames this window has run, for the CPU-use benchmark
 
  signals:
@@ -112,12 +132,22 @@ class MainWindow final : public QMainWindow {
   void keyPressEvent(QKeyEvent* event) override;
   void keyReleaseEvent(QKeyEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
   void showEvent(QShowEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
 
  private:
   void BuildMenu();
+  void BuildStateMenu();
+  void ShowRunState();
+  // Re-arms the main loop when it has frames (or rewind steps) to run.
+  void KickLoop();
+  // Backspace held: rewinding. True when the event was the rewind key's.
+  bool RewindKey(QKeyEvent* event, bool down);
+  // Stops rewinding where the Backspace release would not reach the window:
+  // a menu or dialog opening, the window losing the keyboard.
+  void EndRewind();
   void OpenFileDialog();
   int RunModal(QDialog& dialog);
   void ShowFault();
@@ -137,6 +167,7 @@ class MainWindow final : public QMainWindow {
   IPacingClock* clock_ = nullptr;
   std::unique_ptr<QtWaveDevice> waveDevice_;
   QTimer loopTimer_;
+  QStyle* slotMenuStyle_ = nullptr;
   bool runLoop_ = true;
   int pauseDepth_ = 0;
   bool exiting_ = false;

@@ -166,19 +166,74 @@ TEST(Emulator, RewindStepsBackToTheSnapshotsOfEarlierFrames) {
   EXPECT_EQ(running.emulator.frameNumber, 5u);
 }
 
-TEST(Emulator, StepFrameRunsOneFrameAndAFaultStopsFrames) {
+// Frame advance: the first press while running only pauses, each press
+// while paused runs exactly one frame; a fault stops frames altogether.
+TEST(Emulator, StepFramePausesFirstThenRunsOneFrameAPress) {
   Running running;
-  running.emulator.Pause();
+  running.Frames(3);
+  EXPECT_FALSE(running.emulator.StepFrame());
   EXPECT_TRUE(running.emulator.paused);
-  running.emulator.StepFrame();
-  running.emulator.StepFrame();
-  EXPECT_EQ(running.emulator.frameNumber, 2u);
-  running.emulator.Resume();
+  EXPECT_EQ(running.emulator.frameNumber, 3u);
+  EXPECT_TRUE(running.emulator.StepFrame());
+  EXPECT_TRUE(running.emulator.StepFrame());
+  EXPECT_EQ(running.emulator.frameNumber, 5u);
+  running.emulator.TogglePause();
   EXPECT_FALSE(running.emulator.paused);
 
   running.emulator.machine->faulted = true;
   running.Frames(5);
-  EXPECT_EQ(running.emulator.frameNumber, 2u);
+  EXPECT_EQ(running.emulator.frameNumber, 5u);
+}
+
+// The main loop's passes: a frame per period while running, none while
+// paused, a silent step back per period while rewinding (paused or not),
+// and on from where it stands once the rewind key is up.
+TEST(Emulator, AdvanceRunsPausesAndRewindsByTheSchedule) {
+  Running running;
+  Emulator& e = running.emulator;
+  e.pacing.ticksPerFrame = 100;
+  uint64_t now = 1000;
+  DebugLogCapture quiet;
+  for (int period = 0; period < 20; ++period, now += 100) {
+    // Samples the wave output has not taken yet, so every snapshot holds some.
+    for (int n = 0; n < 50; ++n) e.ring.Push(1000);
+    const PacingStep step = e.Advance(now);
+    EXPECT_TRUE(step.runFrame && step.paint);
+    EXPECT_FALSE(e.Advance(now + 50).runFrame) << "half a period later nothing is due";
+  }
+  ASSERT_EQ(e.frameNumber, 20u);
+
+  e.Pause();
+  EXPECT_FALSE(e.Running());
+  for (int period = 0; period < 5; ++period, now += 100) EXPECT_FALSE(e.Advance(now).runFrame);
+  EXPECT_EQ(e.frameNumber, 20u);
+
+  e.StartRewind();
+  EXPECT_TRUE(e.Running());
+  // The last: nothing older, the picture stands.
+  for (const uint64_t frame : {uint64_t{15}, uint64_t{10}, uint64_t{5}, uint64_t{5}}) {
+    const PacingStep step = e.Advance(now);
+    now += 100;
+    EXPECT_TRUE(step.runFrame && step.paint);
+    EXPECT_EQ(e.frameNumber, frame);
+    EXPECT_TRUE(e.ring.Empty()) << "rewinding plays nothing of what the ring held then";
+  }
+  e.StopRewind();
+  EXPECT_FALSE(e.Advance(now).runFrame) << "still paused";
+  e.Resume();
+  EXPECT_TRUE(e.Advance(now).runFrame);
+  EXPECT_EQ(e.frameNumber, 6u);
+
+  // Fast play runs frames back to back, but rewinds only a step a period.
+  e.pacing.fastPlay = true;
+  EXPECT_TRUE(e.Advance(now).runFrame);
+  EXPECT_TRUE(e.Advance(now).runFrame);
+  EXPECT_EQ(e.frameNumber, 8u);
+  e.StartRewind();
+  EXPECT_TRUE(e.Advance(now).runFrame);
+  EXPECT_EQ(e.frameNumber, 5u);
+  EXPECT_FALSE(e.Advance(now + 50).runFrame);
+  EXPECT_TRUE(e.Advance(now + 100).runFrame);
 }
 
 }  // namespace

@@ -219,6 +219,8 @@ class FlashQuestionsTest : public QObject {
     };
     const Row rows[] = {
         {{"--help"}, true, 0, "--exit-after"},
+        {{"--help"}, true, 0, "--no-rewind"},
+        {{"--no-rewind", "yes"}, false, 0, ""},  // a flag takes no value: "yes" is a file
         {{"--version"}, true, 0, "0.1"},
         {{"--exit-after", "abc"}, true, 2, "abc"},
         {{"--exit-after", "-5"}, true, 2, "-5"},
@@ -242,6 +244,9 @@ class FlashQuestionsTest : public QObject {
     const char* argv[] = {"rq4800", "--exit-after", "3", "notes.txt", "sub/../prog.bas"};
     const DesktopCommandLine parsed = ParseDesktopCommandLine(5, argv, "0.1");
     QCOMPARE(parsed.exitAfterSeconds, 3);
+    QVERIFY(parsed.rewind);  // kept unless asked otherwise
+    const char* noRewind[] = {"rq4800", "--no-rewind"};
+    QVERIFY(!ParseDesktopCommandLine(2, noRewind, "0.1").rewind);
     const std::string here = std::filesystem::current_path().string();
     QCOMPARE(parsed.files, std::vector<std::string>({here + "/notes.txt", here + "/prog.bas"}));
   }

@@ -89,12 +89,18 @@ class WindowTest : public QObject {
     }
     QCOMPARE(menu, QStringList({"文件", "文件下载... 40049", "初始化FLASH 40052", "保存FLASH 40007", "-",
                                 "复位        F8 40004", "-", "退出 40001", "设置", "快速播放 40012 checkable",
-                                "FLASH信息 40056", "调试 40030", "帮助", "关于 40054"}));
-    // The accelerators are window shortcuts: F5 and F8, nothing else.
+                                "FLASH信息 40056", "调试 40030", "状态", "保存状态 0", "读取状态 0", "-",
+                                "暂停        Ctrl+P 0 checkable", "帧步进      Ctrl+N 0", "倒带        按住Backspace 0",
+                                "帮助", "关于 40054"}));
+    // The accelerators are window shortcuts: F5 and F8, and the "状态" menu's
+    // keys (the slots' Ctrl and Alt digits, pause and frame advance).
     QStringList keys;
     for (QShortcut* shortcut : window->findChildren<QShortcut*>()) keys << shortcut->key().toString();
     keys.sort();
-    QCOMPARE(keys, QStringList({"F5", "F8"}));
+    QStringList expected = {"F5", "F8", "Ctrl+P", "Pause", "Ctrl+N"};
+    for (int slot = 1; slot <= 9; ++slot) expected << QStringLiteral("Ctrl+%1").arg(slot) << QStringLiteral("Alt+%1").arg(slot);
+    expected.sort();
+    QCOMPARE(keys, expected);
   }
 
   void resetByMenuAndByF8IsAColdResetThatClearsAFault() {
