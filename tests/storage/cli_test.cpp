@@ -18,12 +18,16 @@ namespace {
 
 namespace fsys = std::filesystem;
 using Bytes = std::vector<uint8_t>;
-const fsys::path kDir = fsys::path(RQ4800_BINARY_DIR) / "test-scratch" / "Cli";
+// Each test its own folder: ctest runs them side by side.
+fsys::path Dir() {
+  return fsys::path(RQ4800_BINARY_DIR) / "test-scratch" /
+         (std::string("Cli.") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+}
 
 struct CliRun { int status = -1; std::string out; };
-CliRun Cli(const std::string& arguments) {  // run in kDir
+CliRun Cli(const std::string& arguments) {  // run in Dir()
   CliRun run;
-  FILE* pipe = popen(("cd '" + kDir.string() + "' && '" RQ4800_BINARY_DIR "/host/cli/rq4800-cli' " + arguments +
+  FILE* pipe = popen(("cd '" + Dir().string() + "' && '" RQ4800_BINARY_DIR "/host/cli/rq4800-cli' " + arguments +
                       " 2>/dev/null").c_str(), "r");
   if (!pipe) return run;
   for (int c; (c = std::fgetc(pipe)) != EOF;) run.out += static_cast<char>(c);
@@ -32,22 +36,22 @@ CliRun Cli(const std::string& arguments) {  // run in kDir
   return run;
 }
 Bytes Read(const std::string& name) {
-  std::ifstream file(kDir / name, std::ios::binary);
+  std::ifstream file(Dir() / name, std::ios::binary);
   return Bytes(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 TEST(Cli, InfoReportsAndDownloadStoresEachFileWithItsStatus) {
-  fsys::remove_all(kDir);
-  fsys::create_directories(kDir);
+  fsys::remove_all(Dir());
+  fsys::create_directories(Dir());
   Bytes image = BuildDefaultFlashImage();
   FlashFileSystem fs{.image = image.data()};
   EXPECT_EQ(Cli("info").out, fs.FlashInfoReport());
   EXPECT_EQ(Cli("download --out default.fls").status, 0);
   EXPECT_EQ(Read("default.fls"), image);
 
-  std::ofstream(kDir / "a.txt") << "hi";
-  std::ofstream(kDir / "b.bin") << std::string(40, '\xEA');
-  std::ofstream(kDir / "c.doc") << "x";
+  std::ofstream(Dir() / "a.txt") << "hi";
+  std::ofstream(Dir() / "b.bin") << std::string(40, '\xEA');
+  std::ofstream(Dir() / "c.doc") << "x";
   CliRun both = Cli("download --flash default.fls a.txt b.bin");
   EXPECT_EQ(both.status, 0);
   EXPECT_EQ(std::count(both.out.begin(), both.out.end(), '\n'), 2);
@@ -63,7 +67,7 @@ TEST(Cli, InfoReportsAndDownloadStoresEachFileWithItsStatus) {
   EXPECT_EQ(Read("default.fls"), image);
   EXPECT_NE(Read("next.fls"), image);
   // A UTF-8 text: its line tells that it was converted and how many characters GBK lacks.
-  std::ofstream(kDir / "u.txt") << "\xE4\xB8\xAD\xF0\x9F\x98\x80\xED\x95\x9C";  // 中, 😀, 한
+  std::ofstream(Dir() / "u.txt") << "\xE4\xB8\xAD\xF0\x9F\x98\x80\xED\x95\x9C";  // 中, 😀, 한
   CliRun converted = Cli("download --flash default.fls u.txt");
   EXPECT_EQ(converted.status, 0);
   EXPECT_NE(converted.out.find("u.txt: stored, converted from UTF-8 to GBK; characters GBK lacks, stored as '?': 2\n"),
@@ -77,12 +81,12 @@ TEST(Cli, InfoReportsAndDownloadStoresEachFileWithItsStatus) {
 // be read are unusable arguments; files too long for the device are refused
 // downloads with the code their type gets.
 TEST(Cli, DownloadPrintsResultsOnlyForAWrittenImage) {
-  fsys::remove_all(kDir);
-  fsys::create_directories(kDir / "folder.txt");
-  std::ofstream(kDir / "a.txt") << "hi";
+  fsys::remove_all(Dir());
+  fsys::create_directories(Dir() / "folder.txt");
+  std::ofstream(Dir() / "a.txt") << "hi";
   for (const char* name : {"big.bin", "big.txt", "big.fls"}) {
-    std::ofstream(kDir / name).close();
-    fsys::resize_file(kDir / name, 600000);
+    std::ofstream(Dir() / name).close();
+    fsys::resize_file(Dir() / name, 600000);
   }
   const std::tuple<const char*, int, std::string> rows[] = {  // arguments, status, standard output
       {"download --out /nowhere/x.fls a.txt", 1, ""},
@@ -100,7 +104,7 @@ TEST(Cli, DownloadPrintsResultsOnlyForAWrittenImage) {
     EXPECT_EQ(run.status, status) << arguments;
     EXPECT_EQ(out.empty() ? run.out : run.out.substr(0, out.size()), out) << arguments;
   }
-  EXPECT_TRUE(fsys::is_empty(kDir / "folder.txt"));
+  EXPECT_TRUE(fsys::is_empty(Dir() / "folder.txt"));
   EXPECT_EQ(Read("o.fls").size(), 524288u);
 }
 
