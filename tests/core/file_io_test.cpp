@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/core/file_size_limit.h"
+
 namespace rq4800 {
 namespace {
 
@@ -164,16 +166,9 @@ TEST_F(FileIo, FailedWriteLeavesTheOldFileAndNoTemporary) {
 
   // A write that runs out of room half-way (a file-size limit binds even the
   // superuser, as a full disk would).
-  std::signal(SIGXFSZ, SIG_IGN);
-  rlimit saved{};
-  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-  rlimit small = saved;
-  small.rlim_cur = 4096;
-  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
   std::string error;
-  const bool written = WriteFileAtomically(P("image.fls"), Bytes(10000, 0x55), &error);
-  ::setrlimit(RLIMIT_FSIZE, &saved);
-  std::signal(SIGXFSZ, SIG_DFL);
+  bool written = true;
+  test::WithFileSizeLimit([&] { written = WriteFileAtomically(P("image.fls"), Bytes(10000, 0x55), &error); });
   EXPECT_FALSE(written);
   EXPECT_NE(error.find("File too large"), std::string::npos) << error;
   EXPECT_EQ(Get("image.fls"), "old contents");

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "core/debug_log.h"
+#include "tests/core/file_size_limit.h"
 #include "tests/machine/machine_fixture.h"
 
 namespace rq4800 {
@@ -24,6 +25,7 @@ namespace {
 namespace fs = std::filesystem;
 using test::PatternFlash;
 using test::TestRom;
+using test::WithFileSizeLimit;
 
 void WriteFile(const fs::path& path, const std::vector<uint8_t>& bytes) {
   std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
@@ -41,20 +43,6 @@ std::set<std::string> Names(const fs::path& folder) {
   return names;
 }
 
-// Runs body with writes limited to 4 KB, which fails a save half-way even for
-// the superuser, as a full disk would.
-template <typename Body>
-void WithFileSizeLimit(Body body) {
-  std::signal(SIGXFSZ, SIG_IGN);
-  rlimit saved{};
-  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-  rlimit small = saved;
-  small.rlim_cur = 4096;
-  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-  body();
-  ::setrlimit(RLIMIT_FSIZE, &saved);
-  std::signal(SIGXFSZ, SIG_DFL);
-}
 
 
 // A machine powered on through the image file in dataDirectory, with

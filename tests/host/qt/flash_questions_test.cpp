@@ -21,40 +21,21 @@
 
 namespace rq4800 {
 
-class FlashQuestionsTest : public QObject {
+class FlashQuestionsTest : public QObject, WindowScratch {
   Q_OBJECT
 
  private:
-  std::unique_ptr<QTemporaryDir> folder;
-  std::string previousWorkingFolder;
-  FakeClock clock;
-
-  std::string Folder() const { return folder->path().toStdString() + "/"; }
   std::string Image() const { return Folder() + "data/rq4800.fls"; }
 
   // A fresh program folder, for tests that start several windows.
   void NewFolder() {
-    std::filesystem::current_path(previousWorkingFolder);
-    folder = std::make_unique<QTemporaryDir>();
-    QVERIFY(folder->isValid());
-  }
-
-  static void ShowActive(MainWindow& window) {
-    window.show();
-    window.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&window));
+    End();
+    QVERIFY(Begin());
   }
 
  private slots:
-  void init() {
-    previousWorkingFolder = std::filesystem::current_path().string();
-    NewFolder();
-  }
-
-  void cleanup() {
-    std::filesystem::current_path(previousWorkingFolder);
-    folder.reset();
-  }
+  void init() { QVERIFY(Begin()); }
+  void cleanup() { End(); }
 
   // Quitting by the close box or by "退出": a changed flash is asked about
   // (save by default), an unchanged one is not; cancel keeps the window, and

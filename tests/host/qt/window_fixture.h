@@ -49,6 +49,36 @@ inline std::unique_ptr<MainWindow> MakeTestWindow(const std::string& folder, Fak
       .programFolder = folder, .pacingClock = &clock, .measureClock = &clock, .sound = false, .runLoop = false});
 }
 
+// What each window test stands on: a program folder of its own (entered by
+// init, left by cleanup, as the slots of a test class call them) and the fake
+// clock its windows pace by. Test classes derive from it beside QObject.
+struct WindowScratch {
+  std::unique_ptr<QTemporaryDir> folder;
+  std::string previousWorkingFolder;
+  FakeClock clock;
+
+  std::string Folder() const { return folder->path().toStdString() + "/"; }
+  bool Begin() {
+    previousWorkingFolder = std::filesystem::current_path().string();
+    folder = std::make_unique<QTemporaryDir>();
+    return folder->isValid();
+  }
+  void End() {
+    std::filesystem::current_path(previousWorkingFolder);
+    folder.reset();
+  }
+  // Passes of the main loop, one per millisecond of the fake clock.
+  void RunFor(MainWindow& window, int milliseconds) {
+    for (int i = 0; i < milliseconds; ++i, clock.ticks += kTicksPerMs) window.PacingPass();
+  }
+};
+
+inline void ShowActive(MainWindow& window) {
+  window.show();
+  window.activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(&window));
+}
+
 // A message box as the user met it, and the answer given.
 struct Question {
   QString text;

@@ -17,15 +17,10 @@
 
 namespace rq4800 {
 
-class WindowStatesTest : public QObject {
+class WindowStatesTest : public QObject, WindowScratch {
   Q_OBJECT
 
  private:
-  std::unique_ptr<QTemporaryDir> folder;
-  std::string previousWorkingFolder;
-  FakeClock clock;
-
-  std::string Folder() const { return folder->path().toStdString() + "/"; }
 
   std::unique_ptr<MainWindow> MakeActiveWindow() {
     auto window = MakeTestWindow(Folder(), clock);
@@ -33,10 +28,6 @@ class WindowStatesTest : public QObject {
     window->activateWindow();
     if (!QTest::qWaitForWindowActive(window.get())) return nullptr;
     return window;
-  }
-
-  void RunFor(MainWindow& window, int milliseconds) {
-    for (int i = 0; i < milliseconds; ++i, clock.ticks += kTicksPerMs) window.PacingPass();
   }
 
   static std::vector<uint8_t> Ram(const MainWindow& window) {
@@ -55,16 +46,8 @@ class WindowStatesTest : public QObject {
   static QString RunState(const MainWindow& window) { return window.runStateLabel->text(); }
 
  private slots:
-  void init() {
-    previousWorkingFolder = std::filesystem::current_path().string();
-    folder = std::make_unique<QTemporaryDir>();
-    QVERIFY(folder->isValid());
-  }
-
-  void cleanup() {
-    std::filesystem::current_path(previousWorkingFolder);
-    folder.reset();
-  }
+  void init() { QVERIFY(Begin()); }
+  void cleanup() { End(); }
 
   // Ctrl+digit saves, Alt+digit loads: the machine is back at the saved
   // moment, and neither key reached the device.

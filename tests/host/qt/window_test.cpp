@@ -29,41 +29,17 @@
 
 namespace rq4800 {
 
-class WindowTest : public QObject {
+class WindowTest : public QObject, WindowScratch {
   Q_OBJECT
 
  private:
-  std::unique_ptr<QTemporaryDir> folder;
-  std::string previousWorkingFolder;
-  FakeClock clock;
-
-  std::string Folder() const { return folder->path().toStdString() + "/"; }
 
   // With measure = false the settings already hold the frequency.
   std::unique_ptr<MainWindow> MakeWindow(bool measure = false) { return MakeTestWindow(Folder(), clock, measure); }
 
-  static void ShowActive(MainWindow& window) {
-    window.show();
-    window.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&window));
-  }
-
-  // Passes of the main loop, one per millisecond of the fake clock.
-  void RunFor(MainWindow& window, int milliseconds) {
-    for (int i = 0; i < milliseconds; ++i, clock.ticks += kTicksPerMs) window.PacingPass();
-  }
-
  private slots:
-  void init() {
-    previousWorkingFolder = std::filesystem::current_path().string();
-    folder = std::make_unique<QTemporaryDir>();
-    QVERIFY(folder->isValid());
-  }
-
-  void cleanup() {
-    std::filesystem::current_path(previousWorkingFolder);
-    folder.reset();
-  }
+  void init() { QVERIFY(Begin()); }
+  void cleanup() { End(); }
 
   void startUpPreparesTheProgramFolderAndMeasuresTheClock() {
     auto window = MakeWindow(true);
