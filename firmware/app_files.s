@@ -1,6 +1,6 @@
 ; Files: lists the files of the folders "txt ", "bin ", "bas " and "udf "
 ; with name and size (read by files_read.s); Enter opens a text file in the
-; viewer (app_viewer.s).
+; viewer (app_viewer.s) or starts a program (launcher.s).
 .include "rq4800.inc"
 .include "files.inc"
 
@@ -39,7 +39,24 @@ folderTags:  .byte "txtbinbasudf"
     beq @down
     cmp #KEY_ENTER
     bne @loop
+    lda selected
+    jsr EntryAddress
+    ldy #E_FOLDER
+    lda (entry),y
+    cmp #1
+    beq @program
     jsr OpenFile
+    jmp @redraw
+@program:
+    ; The program uses the list's buffers as its RAM: read them again after.
+    jsr RunProgram
+    jsr LoadFiles
+    lda selected
+    cmp fileCount
+    bcc @redraw
+    lda #0
+    sta selected
+    sta firstShown
     jmp @redraw
 @up:
     lda selected
@@ -257,6 +274,8 @@ folderTags:  .byte "txtbinbasudf"
     ldy tmp5
     cmp #2
     beq @gbk
+    cmp #1
+    beq @gbk                ; program names are GBK too
     pla
     jmp PutBig5
 @gbk:
