@@ -1,0 +1,101 @@
+; Keys as characters for conio (cgetc, kbhit): letters lower case, upper
+; case while Shift is held; while Caps is held the keys that carry the
+; digits give them (B N M 1 2 3, G H J 4 5 6, T Y U 7 8 9); Enter 13, Esc
+; 27, the arrows and page keys the CH_ codes of target.h, every other key
+; 0x80 + its key code. Shift and Caps alone give nothing.
+        .export         _cgetc, _kbhit, keychar
+        .import         cursor, putcell, curx, cury
+        .include        "zeropage.inc"
+        .include        "rq4800.inc"
+
+.segment "RODATA"
+; Character of each key code 0..59 (0: none).
+plain:
+        .byte   $80, $81, $82, $83, $84, $85, $86, $87, $88, $89     ; 0..9
+        .byte   0,   0,   0,   $8D, $8E, $8F, $90, $91, $92, $93     ; 10..19
+        .byte   "qwertyuiop"                                         ; 20..29
+        .byte   "asdfghjkl", 13                                      ; 30..39
+        .byte   "zxcvbnm", $15, $11, $16                             ; 40..49
+        .byte   $B2, 0, 0, 27, "0. ", $13, $12, $14                  ; 50..59
+digits:
+        .byte   "1234567890"
+digitKeys:
+        .byte   44, 45, 46, 34, 35, 36, 24, 25, 26
+
+.segment "BSS"
+pending: .res   1               ; a character kbhit has seen, or 0
+
+.segment "CODE"
+
+; A = the character of the next key gone down, 0 if none.
+keychar:
+        jsr     SYS_GETKEY
+        cmp     #60
+        bcs     @none
+        sta     tmp1
+        jsr     SYS_SCANKEYS            ; the modifiers held with it
+        sta     ptr1
+        stx     ptr1+1
+        ldy     #5
+        lda     (ptr1),y
+        and     #$06
+        sta     tmp2                    ; bit 1 Shift, bit 2 Caps
+        and     #$04
+        beq     @notDigit
+        ldx     #8
+@digit: lda     digitKeys,x
+        cmp     tmp1
+        beq     @isDigit
+        dex
+        bpl     @digit
+@notDigit:
+        ldx     tmp1
+        lda     plain,x
+        cmp     #'a'
+        bcc     @done
+        cmp     #'z' + 1
+        bcs     @done
+        ldy     tmp2
+        cpy     #0
+        beq     @done
+        and     #$DF                    ; Shift or Caps: upper case
+@done:  rts
+@isDigit:
+        lda     digits,x
+        rts
+@none:  lda     #0
+        rts
+
+; unsigned char kbhit (void)
+_kbhit:
+        lda     pending
+        bne     @yes
+        jsr     keychar
+        sta     pending
+        cmp     #0
+        beq     @no
+@yes:   lda     #1
+@no:    ldx     #0
+        rts
+
+; char cgetc (void): waits for a key; with cursor(1) the cell at the cursor
+; shows an underscore meanwhile.
+_cgetc:
+        lda     cursor
+        beq     @wait
+        lda     #'_'
+        jsr     putcell
+@wait:  lda     pending
+        bne     @got
+        jsr     keychar
+        cmp     #0
+        beq     @wait
+        sta     pending
+@got:   lda     cursor
+        beq     :+
+        lda     #' '
+        jsr     putcell
+:       lda     pending
+        ldx     #0
+        stx     pending
+        rts
