@@ -1,13 +1,16 @@
 ; The program launcher. A ".bin" file of folder "bin " is a program when the
 ; first bytes of its first bank hold the program header (sdk/README.md):
 ;   0  "RQPG"       4  format version (1)      5  banks the program spans
-;   6  entry        8  RAM it needs from 0x1000     16  name, 16 bytes
-; The program runs in flash mode with its first bank in windows 2..5 (bank
-; offset 0 at 0x8000, 0x4000 at 0x4000), code in place, data in RAM
-; 0x1000..0x3FFF, zero page 0xB0..0xFF, on the firmware's stack. It ends by
-; returning, by the system interface's exit, or when the user holds Shift
-; and Esc; the launcher then puts the machine back as the Files screen needs
-; it.
+;   6  entry        8  RAM it needs from 0x1000
+;   10 0: runs in place from the flash, 1: loaded into RAM at 0x1000
+;   12 bytes loaded (RAM programs)             16 name, 16 bytes
+; A program in place runs in flash mode with its first bank in windows 2..5
+; (bank offset 0 at 0x8000, 0x4000 at 0x4000), its data in RAM 0x1000..
+; 0x3FFF. A RAM program gets 0x1000..0x7FFF, its image copied to 0x1000,
+; and runs with the firmware's map. Both have the zero page 0xB0..0xFF and
+; the firmware's stack. A program ends by returning, by the system
+; interface's exit, or when the user holds Shift and Esc; the launcher then
+; puts the machine back as the Files screen needs it.
 .include "rq4800.inc"
 .include "files.inc"
 
@@ -15,6 +18,9 @@ HEADER_SIZE   = 32
 FORMAT_VERSION = 1
 PROGRAM_RAM   = $1000       ; the program's RAM: 0x1000..0x3FFF
 PROGRAM_RAM_SIZE = $3000
+LOADED_RAM_SIZE = $7000     ; a RAM program's: 0x1000..0x7FFF
+MODE_IN_PLACE = 0
+MODE_IN_RAM   = 1
 PROGRAM_ZP    = $B0
 ; Status of a program entry (byte E_STATUS of the list entry).
 PROG_OK       = 0
@@ -34,6 +40,10 @@ lastExit:       .res 1      ; the exit status of the last program
 progBank:       .res 1      ; flash page of the program's first bank
 progBanks:      .res 1      ; banks it spans
 progEntry:      .res 2
+progMode:       .res 1
+
+.segment "BSS2"
+bounce:         .res 256    ; a RAM program's image passes through here
 
 .segment "RODATA"
 magic: .byte "RQPG"
@@ -83,6 +93,9 @@ tooMuchRam:   .asciiz "Program needs too much RAM"
     lda nameBuf+4
     cmp #FORMAT_VERSION
     bne @version
+    lda nameBuf+10
+    cmp #MODE_IN_RAM + 1
+    bcs @version
     ; All the banks it spans must belong to the file and exist.
     lda nameBuf+5
     beq @banks
@@ -93,6 +106,8 @@ tooMuchRam:   .asciiz "Program needs too much RAM"
     adc tmp5
     cmp #17
     bcs @banks
+    lda nameBuf+10
+    bne @inRam
     ; Its entry must be in the bank's view: 0x4000..0xBFFF.
     lda nameBuf+7
     cmp #$40
@@ -105,6 +120,26 @@ tooMuchRam:   .asciiz "Program needs too much RAM"
     bcc @ok
     bne @ram
     lda nameBuf+8
+    bne @ram
+    beq @ok
+@inRam:
+    ; Entry, RAM and image within 0x1000..0x7FFF.
+    lda nameBuf+7
+    cmp #$10
+    bcc @entry
+    cmp #$80
+    bcs @entry
+    lda nameBuf+9
+    cmp #>LOADED_RAM_SIZE
+    bcc :+
+    bne @ram
+    lda nameBuf+8
+    bne @ram
+:   lda nameBuf+13
+    cmp #>LOADED_RAM_SIZE
+    bcc @ok
+    bne @ram
+    lda nameBuf+12
     bne @ram
 @ok:
     lda #PROG_OK
@@ -163,6 +198,12 @@ tooMuchRam:   .asciiz "Program needs too much RAM"
     sta progEntry
     lda nameBuf+7
     sta progEntry+1
+    lda nameBuf+10
+    sta progMode
+    lda nameBuf+12
+    sta tmp6
+    lda nameBuf+13
+    sta tmp7
     ; A clean machine for it: its RAM and zero page cleared, the screen
     ; empty, no sound, the key paths off.
     lda #<PROGRAM_RAM
@@ -171,7 +212,10 @@ tooMuchRam:   .asciiz "Program needs too much RAM"
     sta ptr0+1
     lda #0
     ldx #>PROGRAM_RAM_SIZE
-    ldy #0
+    ldy progMode
+    beq :+
+    ldx #>LOADED_RAM_SIZE
+:   ldy #0
 @clear:
     sta (ptr0),y
     iny
@@ -185,13 +229,65 @@ tooMuchRam:   .asciiz "Program needs too much RAM"
     inx
     bne @zp
     sta lastExit
-    jsr SoundStop
+    lda progMode
+    beq :+
+    jsr LoadImage
+:   jsr SoundStop
     jsr ClearIcons
     jsr ClearScreen
     AT 0, 0
     lda #0
     sta inverse
     jmp StartProgram
+.endproc
+
+; Copies tmp7/tmp6 bytes (whole pages, rounded up) of a RAM program's
+; image to 0x1000 onwards, a page at a time through the bounce buffer: the
+; flash and RAM 0x4000..0x7FFF are never in view together.
+.proc LoadImage
+    lda #0
+    sta tmp4                ; image offset, high byte
+    lda tmp6
+    beq :+
+    inc tmp7
+:
+@page:
+    lda tmp4
+    cmp tmp7
+    bcs @done
+    lda #0
+    sta ptr0
+    sta tmp0
+    lda tmp4
+    cmp #$40
+    bcs :+
+    ora #$80                ; the bank's first half shows at 0x8000
+:   sta ptr0+1
+    lda #<bounce
+    sta ptr1
+    lda #>bounce
+    sta ptr1+1
+    lda #1
+    sta tmp1
+    lda progBank
+    ldx #$80
+    jsr FlashCopy
+    lda tmp4
+    clc
+    adc #>PROGRAM_RAM
+    sta ptr1+1
+    lda #0
+    sta ptr1
+    ldy #0
+@byte:
+    lda bounce,y
+    sta (ptr1),y
+    iny
+    bne @byte
+    inc tmp4
+    bne @page
+@done:
+    rts
 .endproc
 
 .segment "KERNEL"
@@ -204,11 +300,13 @@ tooMuchRam:   .asciiz "Program needs too much RAM"
     lda #1
     sta programRunning
     cld
+    lda progMode
+    bne :+                  ; a RAM program keeps the firmware's map
     lda #$80
     sta PAGE_CTRL           ; flash mode, window 6 keeps page 0
     lda progBank
     sta BANK
-    jsr @call
+:   jsr @call
     lda #0                  ; returned: exit status 0
     jmp ProgramEnd
 @call:

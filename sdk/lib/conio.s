@@ -7,13 +7,9 @@
         .export         gotoxy, _gotoxy, _gotox, _gotoy, _wherex, _wherey
         .export         screensize, _revers, _chline, _chlinexy, _cvline, _cvlinexy
         .export         _textcolor, _bgcolor, _bordercolor, curx, cury
-        .export         TEXT_COLUMNS, TEXT_LINES
         .import         popa
         .include        "zeropage.inc"
         .include        "rq4800.inc"
-
-TEXT_COLUMNS    = 26
-TEXT_LINES      = 10
 
 .segment "BSS"
 curx:   .res    1

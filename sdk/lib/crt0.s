@@ -5,17 +5,20 @@
         .export         __STARTUP__ : absolute = 1
         .import         initlib, donelib, copydata, zerobss, callmain
         .import         __MAIN_START__, __MAIN_SIZE__, __STACKSIZE__
-        .import         __BANKS__
+        .import         __BANKS__, __LOADMODE__, __BSS_RUN__
         .include        "zeropage.inc"
         .include        "rq4800.inc"
 
 .segment "HEADER"
-        .byte   "RQPG"          ; magic
+header: .byte   "RQPG"          ; magic
         .byte   1               ; format version
         .byte   <__BANKS__      ; banks the program spans
         .addr   start           ; entry
-        .word   __MAIN_SIZE__ + __STACKSIZE__   ; RAM it needs from 0x1000
-        .res    6, 0
+        .word   __MAIN_START__ + __MAIN_SIZE__ + __STACKSIZE__ - $1000 ; RAM from 0x1000
+        .byte   <__LOADMODE__   ; 0 runs in place, 1 is loaded into RAM
+        .byte   0
+        .word   (__BSS_RUN__ - header) & $FFFF ; bytes loaded (RAM programs)
+        .res    2, 0
 
 .segment "STARTUP"
 start:

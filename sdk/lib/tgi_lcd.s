@@ -56,6 +56,16 @@ palette:
         .byte   0, 1
 bitOf:  .byte   $80, $40, $20, $10, $08, $04, $02, $01
 
+.segment "RODATA"
+rowLo:
+.repeat LCD_ROWS, i
+        .byte   <(LCD_MEMORY + i * LCD_STRIDE)
+.endrepeat
+rowHi:
+.repeat LCD_ROWS, i
+        .byte   >(LCD_MEMORY + i * LCD_STRIDE)
+.endrepeat
+
 .segment "BSS"
 error:  .res    1
 colour: .res    1
@@ -76,8 +86,11 @@ UNINSTALL:
 SETVIEWPAGE:
 SETDRAWPAGE:
 TEXTSTYLE:
-DONE:
         rts
+
+; Back to text: the text screen starts empty, as after a mode switch.
+DONE:
+        jmp     SYS_CLEAR
 
 INIT:
         lda     #1
@@ -115,26 +128,10 @@ CLEAR:
 ; ptr4 = the LCD byte of dot X1 + 1 in row Y1, X = its bit's index; both are
 ; on the screen (TGI clips before calling).
 locate:
-        lda     Y1                      ; row * 20 = row * 16 + row * 4
-        asl
-        asl
-        sta     tmp1
-        lda     #0
-        sta     tmp2
-        lda     tmp1
-        asl
-        rol     tmp2
-        asl
-        rol     tmp2
-        clc
-        adc     tmp1
-        bcc     :+
-        inc     tmp2
-:       clc
-        adc     #<LCD_MEMORY
+        ldy     Y1
+        lda     rowLo,y
         sta     ptr4
-        lda     tmp2
-        adc     #>LCD_MEMORY
+        lda     rowHi,y
         sta     ptr4+1
         lda     X1
         clc

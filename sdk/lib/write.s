@@ -1,7 +1,7 @@
 ; stdio on the screen: write() to standard output or error draws the bytes
 ; through conio's cells; a new line at the bottom scrolls the text up.
         .export         _write, scrollnewline
-        .import         popax, putcell, curx, cury, TEXT_COLUMNS, TEXT_LINES
+        .import         popax, putcell, curx, cury
         .import         __errno
         .include        "zeropage.inc"
         .include        "errno.inc"
@@ -64,7 +64,7 @@
 @char:  jsr     putcell
         inc     curx
         lda     curx
-        cmp     #<TEXT_COLUMNS
+        cmp     #TEXT_COLUMNS
         bcc     @done
 @newline:
         lda     #0
@@ -77,7 +77,7 @@
 ; instead (the status icons, bit 7 of each row's first byte, stay).
 .proc scrollnewline
         lda     cury
-        cmp     #<TEXT_LINES - 1
+        cmp     #TEXT_LINES - 1
         bcs     @scroll
         inc     cury
         rts
