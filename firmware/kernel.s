@@ -187,7 +187,8 @@ Irq:
     pla
     rti
 
-; Carry set while Shift and Esc (key word 5 bits 1 and 3) are both down.
+; Carry set while Esc and Enter (key word 5 bit 3, key word 1 bit 5) are
+; both down: each key word holds one key, so the two come from two words.
 ; The program may be reading the keys itself: the select and latch ports
 ; are read back and written again, so its scan goes on as if untouched.
 .proc StopCombination
@@ -197,11 +198,18 @@ Irq:
     tax
     lda KEY_DATA
     pha
+    clc
     lda #$04
     sta KEY_SELECT          ; key word 5 into the latch
     lda KEY_DATA
-    and #$0A
-    cmp #$0A                ; carry set when both are down
+    and #$08
+    beq @restore
+    lda #$40
+    sta KEY_SELECT          ; key word 1
+    lda KEY_DATA
+    and #$20
+    cmp #$20                ; carry set when Enter is down too
+@restore:
     stx KEY_SELECT
     pla
     sta KEY_DATA

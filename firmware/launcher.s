@@ -9,7 +9,7 @@
 ; 0x3FFF. A RAM program gets 0x1000..0x7FFF, its image copied to 0x1000,
 ; and runs with the firmware's map. Both have the zero page 0xB0..0xFF and
 ; the firmware's stack. A program ends by returning, by the system
-; interface's exit, or when the user holds Shift and Esc; the launcher then
+; interface's exit, or when the user holds Esc and Enter; the launcher then
 ; puts the machine back as the Files screen needs it.
 .include "rq4800.inc"
 .include "files.inc"
@@ -35,7 +35,7 @@ PROG_RAM      = 5
 
 .segment "BSS"
 launchSp:       .res 1      ; the stack pointer to return to
-programRunning: .res 1      ; a program has the machine: the IRQ watches Shift+Esc
+programRunning: .res 1      ; a program has the machine: the IRQ watches Esc+Enter
 lastExit:       .res 1      ; the exit status of the last program
 progBank:       .res 1      ; flash page of the program's first bank
 progBanks:      .res 1      ; banks it spans
@@ -175,11 +175,13 @@ tooMuchRam:   .asciiz "Program needs too much RAM"
     jsr CheckProgram
     cmp #PROG_OK
     beq @valid
+    pha
+    AT 0, 9
+    pla
     sec
     sbc #1
     asl
     tax
-    AT 0, 9
     lda problems,x
     pha
     lda problems+1,x

@@ -1,10 +1,12 @@
-; Keys as characters for conio (cgetc, kbhit): letters lower case, upper
-; case while Shift is held; while Caps is held the keys that carry the
-; digits give them (B N M 1 2 3, G H J 4 5 6, T Y U 7 8 9); Enter 13, Esc
-; 27, the arrows and page keys the CH_ codes of target.h, every other key
-; 0x80 + its key code. Shift and Caps alone give nothing.
+; Keys as characters for conio (cgetc, kbhit). Each key word holds one key,
+; so the modifiers act on the keys after them: Caps switches capitals on and
+; off; Shift gives the next key its second meaning: the digit of the keys
+; that carry one (B N M 1 2 3, G H J 4 5 6, T Y U 7 8 9), a capital for the
+; other letters. Letters are lower case otherwise; Enter 13, Esc 27, the
+; arrows and page keys the CH_ codes of target.h, every other key 0x80 + its
+; key code.
         .export         _cgetc, _kbhit, keychar
-        .import         cursor, putcell, curx, cury
+        .import         cursor, putcell
         .include        "zeropage.inc"
         .include        "rq4800.inc"
 
@@ -18,12 +20,14 @@ plain:
         .byte   "zxcvbnm", $15, $11, $16                             ; 40..49
         .byte   $B2, 0, 0, 27, "0. ", $13, $12, $14                  ; 50..59
 digits:
-        .byte   "1234567890"
+        .byte   "123456789"
 digitKeys:
         .byte   44, 45, 46, 34, 35, 36, 24, 25, 26
 
 .segment "BSS"
 pending: .res   1               ; a character kbhit has seen, or 0
+capitals: .res  1               ; Caps is on
+shifted: .res   1               ; Shift was the last key
 
 .segment "CODE"
 
@@ -32,36 +36,42 @@ keychar:
         jsr     SYS_GETKEY
         cmp     #60
         bcs     @none
-        sta     tmp1
-        jsr     SYS_SCANKEYS            ; the modifiers held with it
-        sta     ptr1
-        stx     ptr1+1
-        ldy     #5
-        lda     (ptr1),y
-        and     #$06
-        sta     tmp2                    ; bit 1 Shift, bit 2 Caps
-        and     #$04
-        beq     @notDigit
-        ldx     #8
-@digit: lda     digitKeys,x
-        cmp     tmp1
+        cmp     #KEY_CAPS
+        bne     :+
+        lda     capitals
+        eor     #1
+        sta     capitals
+        bpl     @none
+:       cmp     #KEY_SHIFT
+        bne     :+
+        lda     #1
+        sta     shifted
+        bne     @none
+:       tax
+        lda     shifted
+        beq     @plain
+        lda     #0
+        sta     shifted
+        ldy     #8
+@digit: txa
+        cmp     digitKeys,y
         beq     @isDigit
-        dex
+        dey
         bpl     @digit
-@notDigit:
-        ldx     tmp1
         lda     plain,x
+        jmp     @capital
+@plain: lda     plain,x
+        ldy     capitals
+        beq     @done
+@capital:
         cmp     #'a'
         bcc     @done
         cmp     #'z' + 1
         bcs     @done
-        ldy     tmp2
-        cpy     #0
-        beq     @done
-        and     #$DF                    ; Shift or Caps: upper case
+        and     #$DF
 @done:  rts
 @isDigit:
-        lda     digits,x
+        lda     digits,y
         rts
 @none:  lda     #0
         rts
