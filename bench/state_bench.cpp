@@ -38,7 +38,7 @@ struct Player {
 
   Player() {
     ring.samples.assign(SampleRing::kCapacity, 0);
-    machine = std::make_unique<Machine>(resources, std::string{}, &clock);
+    machine = std::make_unique<Machine>(resources, &clock);
     PowerOn(*machine);
     machine->bus.AttachRing(&ring);
     rom = HashRomRanges(machine->bus);

@@ -28,6 +28,8 @@ folderTags:  .byte "txtbinbasudf"
     jsr ClearScreen
     jsr DrawList
 @loop:
+    jsr TakeLaunchRequest
+    bcs @program
     jsr GetKey
     cmp #KEY_ESC
     beq @exit
@@ -83,6 +85,45 @@ folderTags:  .byte "txtbinbasudf"
     jsr DrawList
     jmp @loop
 @exit:
+    rts
+.endproc
+
+; Carry set when the host has asked for a program start: the last program
+; of the list is then selected, shown and in `entry`.
+.proc TakeLaunchRequest
+    lda LAUNCH_REQUEST
+    cmp #LAUNCH_MARK
+    bne @none
+    lda #0
+    sta LAUNCH_REQUEST
+    ldx fileCount
+@find:
+    dex
+    cpx #$FF
+    beq @none
+    txa
+    pha
+    jsr EntryAddress
+    pla
+    tax
+    ldy #E_FOLDER
+    lda (entry),y
+    cmp #1
+    bne @find
+    stx selected
+    txa
+    sec
+    sbc #LIST_LINES - 1
+    bcs :+
+    lda #0
+:   sta firstShown
+    jsr DrawList
+    lda selected
+    jsr EntryAddress
+    sec
+    rts
+@none:
+    clc
     rts
 .endproc
 

@@ -10,6 +10,8 @@
 #include <array>
 #include <cstdint>
 
+#include "machine/key_state.h"
+
 namespace rq4800 {
 
 struct Machine;
@@ -63,10 +65,6 @@ void ReleaseAllKeys(Machine& machine);
 // frame has run with the key down is held back until one has. Each front end
 // keeps one beside its machine and calls ApplyPendingRelease after every
 // RunFrame.
-struct KeyState {
-  uint8_t unseenWords = 0;   // bit w: key word w was pressed since the last frame
-  uint8_t releaseWords = 0;  // bit w: key word w is to be cleared after the next frame
-};
 
 // After a frame: clears the key words whose release was held back.
 void ApplyPendingRelease(Machine& machine, KeyState& keys);

@@ -60,7 +60,7 @@ constexpr size_t kRingBytes = SampleRing::kCapacity * sizeof(int16_t);
 
 }  // namespace
 
-RewindHistory::RewindHistory(size_t capacity, size_t budget) : budget(budget), slots(std::max<size_t>(capacity, 1)) {
+RewindHistory::RewindHistory(size_t capacity, size_t budget) : budget(budget), entries(std::max<size_t>(capacity, 1)) {
   pool.reserve(kPoolLimit);
 }
 
@@ -76,11 +76,11 @@ void RewindHistory::Release(std::vector<PageRef>& pages) {
 }
 
 void RewindHistory::DropOldest() {
-  RewindSnapshot& s = slots[oldest];
+  RewindSnapshot& s = entries[oldest];
   Release(s.ram);
   Release(s.flash);
   Release(s.ring);
-  oldest = (oldest + 1) % slots.size();
+  oldest = (oldest + 1) % entries.size();
   --count;
 }
 
@@ -94,10 +94,10 @@ void RewindHistory::DropNewest() {
 
 void RewindHistory::Push(const Machine& machine, uint64_t frame) {
   while (count > 0 && Newest().frame >= frame) DropNewest();
-  if (count == slots.size()) DropOldest();
+  if (count == entries.size()) DropOldest();
 
   const RewindSnapshot* previous = count > 0 ? &Newest() : nullptr;
-  RewindSnapshot& s = slots[(oldest + count) % slots.size()];
+  RewindSnapshot& s = entries[(oldest + count) % entries.size()];
   s.frame = frame;
   CaptureFields(machine, s.fields);
 
@@ -117,7 +117,7 @@ void RewindHistory::Push(const Machine& machine, uint64_t frame) {
 }
 
 std::optional<uint64_t> RewindHistory::StepBack(Machine& machine, uint64_t currentFrame) {
-  if (count == 0 || slots[oldest].frame >= currentFrame) return std::nullopt;
+  if (count == 0 || entries[oldest].frame >= currentFrame) return std::nullopt;
   while (Newest().frame >= currentFrame) DropNewest();
 
   const RewindSnapshot& s = Newest();
@@ -139,7 +139,7 @@ void RewindHistory::Clear() {
 
 std::optional<uint64_t> RewindHistory::OldestFrame() const {
   if (count == 0) return std::nullopt;
-  return slots[oldest].frame;
+  return entries[oldest].frame;
 }
 
 std::optional<uint64_t> RewindHistory::NewestFrame() const {
@@ -152,7 +152,7 @@ size_t RewindHistory::PageBytes() const { return livePages * sizeof(RewindPage);
 size_t RewindHistory::BytesHeld() const {
   const size_t pointers = PagesFor(BusRQ4800::kRamSize) + PagesFor(BusRQ4800::kFlashSize) + PagesFor(kRingBytes);
   return (livePages + pool.size()) * sizeof(RewindPage) +
-         slots.size() * (sizeof(RewindSnapshot) + pointers * sizeof(PageRef));
+         entries.size() * (sizeof(RewindSnapshot) + pointers * sizeof(PageRef));
 }
 
 }  // namespace rq4800

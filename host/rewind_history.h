@@ -48,7 +48,7 @@ struct RewindHistory {
   static constexpr size_t kPoolLimit = 256;                       // spare pages kept for reuse (1 MB)
 
   size_t budget;                       // the oldest snapshots go when the pages held pass it
-  std::vector<RewindSnapshot> slots;   // a circle of capacity snapshots
+  std::vector<RewindSnapshot> entries;   // a circle of capacity snapshots
   size_t oldest = 0;                   // slot of the oldest snapshot
   size_t count = 0;                    // snapshots held
   size_t livePages = 0;                // distinct pages the snapshots hold
@@ -76,8 +76,8 @@ struct RewindHistory {
   size_t BytesHeld() const;
 
   // Internals, public as plain-record fields are.
-  RewindSnapshot& Newest() { return slots[(oldest + count - 1) % slots.size()]; }
-  const RewindSnapshot& Newest() const { return slots[(oldest + count - 1) % slots.size()]; }
+  RewindSnapshot& Newest() { return entries[(oldest + count - 1) % entries.size()]; }
+  const RewindSnapshot& Newest() const { return entries[(oldest + count - 1) % entries.size()]; }
   void DropOldest();
   void DropNewest();
   void Release(std::vector<std::shared_ptr<RewindPage>>& pages);

@@ -56,8 +56,8 @@ void WarmReset(Machine& machine) {
 void HalfSecondTick(Machine& machine) {
   BusRQ4800& bus = machine.bus;
   bus.Write(kHalfSecondFlag, 0);
-  if (bus.Read(kClockYear) == kClockUnsetYear && machine.clock) {
-    const LocalTime now = machine.clock->Now();
+  if (bus.Read(kClockYear) == kClockUnsetYear) {
+    const LocalTime now = machine.clock ? machine.clock->Now() : SystemClock().Now();
     bus.Write(kClockYear, (now.year - 1881) & 0xFF);
     bus.Write(kClockMonth, now.month - 1);
     bus.Write(kClockDay, now.day - 1);

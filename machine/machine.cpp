@@ -4,8 +4,8 @@
 //   resource 112 -> ROM 0x000000..0x3FFFFF
 //   resource 113 -> ROM 0x400000..0x7FFFFF
 //   resource 114 -> ROM 0xC00000..0xFFFFFF
-// The flash comes from "rq4800.fls" in the data directory, or from the
-// default image (resource 115) when there is none.
+// The flash comes from the image the host gives (the user's saved file), or
+// from the default image (resource 115) when there is none.
 #include "machine/machine.h"
 
 #include <algorithm>
@@ -31,10 +31,9 @@ constexpr RomImage kRomImages[] = {
 
 }  // namespace
 
-Machine::Machine(const ResourceStore& resources, std::string dataDirectory, IHostClock* clock)
+Machine::Machine(const ResourceStore& resources, IHostClock* clock)
     // The processor only keeps a reference to the bus, which is built next.
-    : cpu(*static_cast<IBus6502*>(&bus)),
-      resources(resources), dataDirectory(std::move(dataDirectory)), clock(clock ? clock : &systemClock) {
+    : cpu(*static_cast<IBus6502*>(&bus)), resources(resources), clock(clock) {
   // The bus constructor has allocated the buffers and run ResetMachine.
   std::fill(std::begin(bus.keyWords), std::end(bus.keyWords), 0u);
   bus.cpu = &cpu;
@@ -73,9 +72,13 @@ void LoadRomImages(Machine& machine) {
   }
 }
 
-void PowerOn(Machine& machine) {
+void PowerOn(Machine& machine, std::span<const uint8_t> flashImage) {
   LoadRomImages(machine);
-  LoadFlashAtPowerOn(machine);
+  if (flashImage.size() == BusRQ4800::kFlashSize) {
+    std::memcpy(machine.bus.flash.get(), flashImage.data(), BusRQ4800::kFlashSize);
+  } else {
+    CopyDefaultFlash(machine);
+  }
   machine.cpu.Reset();
   ClearFault(machine);
 }

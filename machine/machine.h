@@ -3,10 +3,12 @@
 // flash file system, with the frame that advances device time.
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 
 #include "core/cpu6502.h"
 #include "machine/bus_rq4800.h"
+#include "machine/key_state.h"
 #include "machine/resource_store.h"
 #include "storage/flash_file_system.h"
 
@@ -36,6 +38,7 @@ struct Machine {
   FlashFileSystem storage;
   int32_t frameCount = 0;
   bool warmResetRequest = false;
+  KeyState keys;  // key releases waiting for a frame to have seen the key
 
   // An unsupported instruction stops the machine: no frame runs until a
   // reset (cold, warm, flash initialise or image load) clears the fault.
@@ -44,45 +47,37 @@ struct Machine {
   int faultAddress = 0;
 
   const ResourceStore& resources;
-  std::string dataDirectory;  // with its trailing separator; holds "rq4800.fls"; empty: no image file
-  SystemClock systemClock;
-  IHostClock* clock = nullptr;  // the host's local time; systemClock when none is given
-
-  // The image file found at power-on could not be used (wrong size,
-  // unreadable, not a file) and was not loaded; the next save moves it aside
-  // to a numbered backup (core/file_io.h, MoveAside) rather than replace the
-  // only copy of what it held.
-  bool keepOldImageOnSave = false;
+  // The host's local time, read when the firmware asks for it; the host's
+  // real time when none is linked.
+  IHostClock* clock = nullptr;
 
   // Assembles the machine (buffers, reset, links); PowerOn is separate.
-  Machine(const ResourceStore& resources, std::string dataDirectory = {}, IHostClock* clock = nullptr);
+  explicit Machine(const ResourceStore& resources, IHostClock* clock = nullptr);
   Machine(const Machine&) = delete;
   Machine& operator=(const Machine&) = delete;
 };
 
-// The flash image file inside the data directory.
-inline constexpr const char* kFlashImageName = "rq4800.fls";
-
-void PowerOn(Machine& machine);
+// Loads the ROM images and the flash, resets the processor. The flash starts
+// from flashImage when it is exactly one image (the user's saved file), and
+// from the default image (resource 115) otherwise.
+void PowerOn(Machine& machine, std::span<const uint8_t> flashImage = {});
 void ColdReset(Machine& machine);
 void RunFrame(Machine& machine);
 // What follows processor slice `slice` (0..575) of a frame: the three timers,
 // the tick source and the beeper's sample slots, counted in sampleClock.
 void AdvanceTimers(Machine& machine, int slice, double& sampleClock);
 
-// Flash image operations. SaveFlashImage replaces the file atomically and
-// durably (WriteFileAtomically), so a failure leaves the old file whole; it
-// returns false (with a reason in *error when given) on any failure.
-bool SaveFlashImage(Machine& machine, std::string* error = nullptr);
+// Flash operations of the device's user: back to the default image, or an
+// image given whole; both cold-reset the device.
 void InitialiseFlash(Machine& machine);
+// The default image into the flash, nothing else.
+void CopyDefaultFlash(Machine& machine);
 // Ignores (and returns false for) contents that are not exactly one flash image.
 bool LoadFlashImageFile(Machine& machine, const uint8_t* data, size_t size);
 
-// The steps of PowerOn: ROM images 112..114 into their ranges (a missing one
-// leaves its range as it is), then the flash from the image file or the
-// default image.
+// The first step of PowerOn: ROM images 112..114 into their ranges (a
+// missing one leaves its range as it is).
 void LoadRomImages(Machine& machine);
-void LoadFlashAtPowerOn(Machine& machine);
 
 // Clears a fault left by an unsupported instruction; every reset path runs it.
 void ClearFault(Machine& machine);

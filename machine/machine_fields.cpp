@@ -208,6 +208,8 @@ void CaptureFields(const Machine& machine, MachineFields& f) {
   f.ringRead = f.ringStorage ? ring->read : 0;
 
   f.frameCount = machine.frameCount;
+  f.unseenKeyWords = machine.keys.unseenWords;
+  f.releaseKeyWords = machine.keys.releaseWords;
   f.warmResetRequest = machine.warmResetRequest;
   f.faulted = machine.faulted;
   f.faultOpcode = machine.faultOpcode;
@@ -281,6 +283,8 @@ void ApplyFields(const MachineFields& f, Machine& machine) {
   }
 
   machine.frameCount = f.frameCount;
+  machine.keys.unseenWords = f.unseenKeyWords;
+  machine.keys.releaseWords = f.releaseKeyWords;
   machine.warmResetRequest = f.warmResetRequest;
   machine.faulted = f.faulted;
   machine.faultOpcode = f.faultOpcode;

@@ -58,6 +58,7 @@ struct MachineFields {
 
   // The keys held, as the firmware reads them.
   uint32_t keyWords[8] = {};
+  uint8_t unseenKeyWords = 0, releaseKeyWords = 0;
 
   // The sound generator with its decoder history and command position; its
   // ring link is always null here.

@@ -329,4 +329,11 @@ bool LoadState(Machine& machine, const RomHashes& rom, std::span<const uint8_t> 
   return true;
 }
 
+bool ReadStateRam(std::span<const uint8_t> bytes, std::vector<uint8_t>* ram, std::string* error) {
+  DecodedState state;
+  if (!SplitSections(bytes, state, error) || !ReadRam(state, error)) return false;
+  *ram = std::move(state.ram);
+  return true;
+}
+
 }  // namespace rq4800

@@ -29,7 +29,8 @@
 //           timerBRunning (1 each); timerACounter, timerACarry, timerBCounter (8 each, IEEE-754);
 //           soundLatch, beeperGate (1 each); soundHandshake, beeperLevel, flashUnlock,
 //           flashProgram, flashErase (4 each)
-//   "KEYS"  keyWords 0..7 (4 each)
+//   "KEYS"  keyWords 0..7 (4 each); key words pressed since the last frame, key words whose
+//           release waits for the next frame (1 each, bit w for word w)
 //   "SND "  the sound generator's fields in declaration order (state_sections.h)
 //   "RING"  storage flag (1), write index (4), read index (4), pending count n (4: the
 //           samples from read up to write), n samples (2 each). The spent samples before
@@ -74,5 +75,9 @@ std::vector<uint8_t> SaveState(const Machine& machine, const RomHashes& rom);
 // leaves machine untouched. The ring the machine has attached receives the
 // state's positions and pending samples; a ring without storage stays empty.
 bool LoadState(Machine& machine, const RomHashes& rom, std::span<const uint8_t> bytes, std::string* error);
+
+// Only the RAM of a state (65,536 bytes), checked as LoadState checks the
+// whole: what a list of saved states shows of each (its LCD memory).
+bool ReadStateRam(std::span<const uint8_t> bytes, std::vector<uint8_t>* ram, std::string* error);
 
 }  // namespace rq4800

@@ -61,10 +61,13 @@ void Bus(Io& io, Fields& f) {
   io.Field(f.flashErase);
 }
 
-// "KEYS": the eight key words.
+// "KEYS": the eight key words, then the words pressed since the last frame
+// and those whose release waits for the next one.
 template <class Io, class Fields>
 void Keys(Io& io, Fields& f) {
   Each(io, f.keyWords);
+  io.Field(f.unseenKeyWords);
+  io.Field(f.releaseKeyWords);
 }
 
 // "SND ": the sound generator, field by field in the order it declares them.

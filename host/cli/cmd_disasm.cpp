@@ -43,7 +43,7 @@ int RunDisasm(const DisasmOptions& options) {
   // Power-on writes log lines of its own; they must not mix with the listing.
   CommandLog log(false);
   ResourceStore resources;
-  auto machine = std::make_unique<Machine>(resources, std::string(), nullptr);
+  auto machine = std::make_unique<Machine>(resources);
   PowerOn(*machine);
 
   // Without --count, as much as the debug window holds: lines until the

@@ -72,29 +72,30 @@ MainWindow::MainWindow(const DesktopOptions& options) : QMainWindow(nullptr), ru
   }
   SteadyMeasureClock steadyMeasure;
   frequency = SettingsFrequency(paths, *clock_, options.measureClock ? *options.measureClock : steadyMeasure);
-  pacing.ticksPerFrame = TicksPerFrame(frequency);
-  pacing.fastPlay = false;
 
-  // The machine, powered on with the user's firmware files or the built-in ones.
-  ApplyFirmwareSettings(resources, paths);
-  machine = std::make_unique<Machine>(resources, paths.dataDirectory, options.hostClock);
-  PowerOn(*machine);
-  TakeFlashBaseline(flashBaseline, {machine->bus.flash.get(), BusRQ4800::kFlashSize});
+  // The machine, powered on with the user's firmware files or the built-in
+  // ones, and the screen.
+  emulator = std::make_unique<Emulator>(EmulatorOptions{paths.dataDirectory, options.hostClock, true});
+  emulator->pacing.ticksPerFrame = TicksPerFrame(frequency);
+  emulator->pacing.fastPlay = false;
+  ApplyFirmwareSettings(emulator->resources, paths);
+  emulator->PowerOn();
+  machine = emulator->machine.get();
+  const ResourceStore& resources = emulator->resources;
 
-  // The screen and the window.
-  SetUpScreen(screen, resources);
+  // The window.
   setWindowTitle(QStringLiteral("Lumora模拟器"));
   if (auto icon = resources.Find(resource::kProgramIcon); !icon.empty()) {
     QPixmap pixmap;
     if (pixmap.loadFromData(icon.data(), static_cast<uint>(icon.size()), "BMP")) setWindowIcon(pixmap);
   }
-  screenWidget = new ScreenWidget(screen.frameBuffer, this);
-  screenWidget->beforePaint = [this] { PaintLcd(screen, machine->bus.Lcd()); };
+  screenWidget = new ScreenWidget(emulator->screen.frameBuffer, this);
+  screenWidget->beforePaint = [this] { emulator->Paint(); };
   screenWidget->buttonDown = [this](int x, int y) {
-    if (ButtonDown(*machine, keys, screen, x, y) >= 0) screenWidget->update();
+    if (emulator->ButtonDown(x, y) >= 0) screenWidget->update();
   };
   screenWidget->buttonUp = [this] {
-    ButtonUp(*machine, keys, screen);
+    emulator->ButtonUp();
     screenWidget->update();
   };
   setCentralWidget(screenWidget);
@@ -113,10 +114,9 @@ MainWindow::MainWindow(const DesktopOptions& options) : QMainWindow(nullptr), ru
   // Sound: the ring is attached whether a device opened or not.
   if (options.sound) {
     waveDevice_ = std::make_unique<QtWaveDevice>();
-    connect(waveDevice_.get(), &QtWaveDevice::blocksFinished, this, [this] { ServiceWaveOutput(waveOutput); });
-    soundOn = OpenWaveOutput(waveOutput, *waveDevice_, ring);
+    connect(waveDevice_.get(), &QtWaveDevice::blocksFinished, this, [this] { emulator->ServiceSound(); });
+    emulator->OpenSound(*waveDevice_);
   }
-  machine->bus.AttachRing(&ring);
 
   loopTimer_.setSingleShot(true);
   loopTimer_.setTimerType(Qt::PreciseTimer);
@@ -131,7 +131,6 @@ MainWindow::~MainWindow() {
   loopTimer_.stop();
   SetDebugLogTarget({previousLog_.sink, previousLog_.context});
   SetProblemTarget({previousProblem_.sink, previousProblem_.context});
-  if (machine) machine->bus.AttachRing(nullptr);
 }
 
 void MainWindow::BuildMenu() {
@@ -170,11 +169,10 @@ void MainWindow::BuildMenu() {
 void MainWindow::PacingPass() {
   if (exiting_ || Paused()) return;
   uint64_t waitTicks = 0;
-  if (!pacing.fastPlay) {
-    PacingStep step = NextPacingStep(pacing, clock_->Ticks());
+  if (!emulator->pacing.fastPlay) {
+    PacingStep step = NextPacingStep(emulator->pacing, clock_->Ticks());
     if (step.runFrame) {
-      RunFrame(*machine);
-      ApplyPendingRelease(*machine, keys);
+      emulator->RunFrame();
       ++framesRun;
     }
     if (step.paint) Paint();
@@ -183,20 +181,19 @@ void MainWindow::PacingPass() {
     const uint64_t start = clock_->Ticks();
     const uint64_t budget = clock_->TicksPerSecond() / kFastPlaySlicesPerSecond;
     for (int n = 0; n < kFastPlayMaxFrames && clock_->Ticks() - start < budget; ++n) {
-      PacingStep step = NextPacingStep(pacing, clock_->Ticks());
-      RunFrame(*machine);
-      ApplyPendingRelease(*machine, keys);
+      PacingStep step = NextPacingStep(emulator->pacing, clock_->Ticks());
+      emulator->RunFrame();
       ++framesRun;
       if (step.paint) Paint();
     }
   }
-  if (soundOn) ServiceWaveOutput(waveOutput);
+  emulator->ServiceSound();
   ShowFault();
   if (runLoop_) loopTimer_.start(WaitMilliseconds(waitTicks, clock_->TicksPerSecond()));
 }
 
 void MainWindow::Paint() {
-  PaintLcd(screen, machine->bus.Lcd());
+  emulator->Paint();
   // Between frames only the LCD panel changes; key highlights ask for their own paint.
   screenWidget->update(skin::kPanelLeft, skin::kPanelTop, skin::kPanelRight - skin::kPanelLeft + 1,
                        skin::kPanelHeight);
@@ -206,7 +203,7 @@ void MainWindow::Pause() { ++pauseDepth_; }
 
 void MainWindow::Resume() {
   if (pauseDepth_ > 0 && --pauseDepth_ == 0) {
-    RestartPacing(pacing);
+    RestartPacing(emulator->pacing);
     if (runLoop_ && !exiting_) loopTimer_.start(0);
   }
 }
@@ -240,15 +237,15 @@ void MainWindow::RunCommand(int id) {
       if (!exiting_ && ConfirmQuit()) Quit();
       return;
     case command::kReset:
-      ColdReset(*machine);
+      emulator->ColdReset();
       break;
     case command::kSaveFlash:
       SaveFlash();
       break;
     case command::kFastPlay:
-      pacing.fastPlay = !pacing.fastPlay;
-      actions[command::kFastPlay]->setChecked(pacing.fastPlay);
-      RestartPacing(pacing);
+      emulator->pacing.fastPlay = !emulator->pacing.fastPlay;
+      actions[command::kFastPlay]->setChecked(emulator->pacing.fastPlay);
+      RestartPacing(emulator->pacing);
       if (runLoop_ && !Paused()) loopTimer_.start(0);
       break;
     case command::kDebug: {
@@ -261,7 +258,7 @@ void MainWindow::RunCommand(int id) {
       break;
     case command::kInitialiseFlash:
       if (!ConfirmInitialiseFlash()) return;
-      InitialiseFlash(*machine);
+      emulator->InitialiseFlash();
       ShowStatus(QStringLiteral("FLASH已恢复为默认内容（保存FLASH后才写入映像文件）"));
       break;
     case command::kAbout: {
@@ -310,7 +307,7 @@ void MainWindow::OpenFileDialog() {
 
 QString MainWindow::LoadFile(const std::string& path) {
   sharedFilePath = path;
-  DownloadResult result = DownloadFile(*machine, path);
+  DownloadResult result = emulator->Download(path);
   const QString line =
       QStringLiteral("%1: %2").arg(QString::fromStdString(FileNameOf(path)), QString::fromStdString(DescribeDownloadResult(result)));
   ShowStatus(line);
@@ -327,16 +324,16 @@ void MainWindow::LoadFiles(const std::vector<std::string>& paths) {
 
 void MainWindow::keyPressEvent(QKeyEvent* event) {
   const HostKey key = HostKeyFromQt(event->key(), event->modifiers());
-  if (key != HostKey::kNone) KeyDown(*machine, keys, key, (event->modifiers() & Qt::ShiftModifier) != 0);
-  if (char32_t c = CharacterOf(*event)) Character(*machine, keys, c);
+  if (key != HostKey::kNone) emulator->KeyDown(key, (event->modifiers() & Qt::ShiftModifier) != 0);
+  if (char32_t c = CharacterOf(*event)) emulator->Character(c);
 }
 
 void MainWindow::keyReleaseEvent(QKeyEvent* event) {
   // A held key repeats its press only; the key comes up once, at the end.
   if (event->isAutoRepeat()) return;
   const HostKey key = HostKeyFromQt(event->key(), event->modifiers());
-  if (key != HostKey::kNone) KeyUp(*machine, keys, key);
-  if (char32_t c = CharacterOf(*event)) CharacterUp(*machine, keys, c);
+  if (key != HostKey::kNone) emulator->KeyUp(key);
+  if (char32_t c = CharacterOf(*event)) emulator->CharacterUp(c);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -25,7 +25,7 @@
 #include <string_view>
 #include <vector>
 
-#include "host/flash_baseline.h"
+#include "host/emulator.h"
 #include "host/keyboard.h"
 #include "host/pacing.h"
 #include "host/screen.h"
@@ -62,16 +62,10 @@ class MainWindow final : public QMainWindow {
   // Program-wide state, in the order start-up makes it.
   FrontEndPaths paths;
   uint32_t frequency = 0;
-  Pacing pacing;
-  ResourceStore resources;
-  std::unique_ptr<Machine> machine;
-  Screen screen;
-  KeyState keys;  // releases held back until a frame has seen the key
-  SampleRing ring;
-  WaveOutput waveOutput;
-  bool soundOn = false;
+  // The emulator itself; the window only shows it and passes it events.
+  std::unique_ptr<Emulator> emulator;
+  Machine* machine = nullptr;  // emulator->machine
   std::string sharedFilePath;  // the last file loaded or dropped
-  FlashBaseline flashBaseline;  // the flash as the image file holds it
 
   ScreenWidget* screenWidget = nullptr;
   QLabel* faultLabel = nullptr;

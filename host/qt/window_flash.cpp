@@ -8,21 +8,12 @@
 
 namespace rq4800 {
 
-namespace {
-
-std::span<const uint8_t> FlashOf(const Machine& machine) {
-  return {machine.bus.flash.get(), BusRQ4800::kFlashSize};
-}
-
-}  // namespace
-
-bool MainWindow::FlashChanged() const { return FlashDiffers(flashBaseline, FlashOf(*machine)); }
+bool MainWindow::FlashChanged() const { return emulator->FlashUnsaved(); }
 
 bool MainWindow::SaveFlash() {
-  const QString file = QString::fromStdString(machine->dataDirectory + kFlashImageName);
+  const QString file = QString::fromStdString(emulator->flashFile.dataDirectory + kFlashImageName);
   std::string error;
-  if (SaveFlashImage(*machine, &error)) {
-    TakeFlashBaseline(flashBaseline, FlashOf(*machine));
+  if (emulator->SaveFlash(&error)) {
     ShowStatus(QStringLiteral("FLASH已保存: %1").arg(file));
     return true;
   }

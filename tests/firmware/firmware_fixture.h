@@ -64,7 +64,7 @@ class FirmwareTest : public ::testing::Test {
     ASSERT_EQ(font.size(), 95u) << "font.s not found or malformed";
     ASSERT_FALSE(resources.Find(resource::kRom0).empty()) << "no built-in firmware";
     ring.samples.assign(SampleRing::kCapacity, 0);
-    machine = std::make_unique<Machine>(resources, std::string{}, &clock);
+    machine = std::make_unique<Machine>(resources, &clock);
     PowerOn(*machine);
     machine->bus.AttachRing(&ring);
   }

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <algorithm>
 #include <cstdlib>
+#include <sys/wait.h>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -65,6 +67,52 @@ TEST(FirmwareRunnerTest, SoundTestMelodyIsInTheRecording) {
   const double hz = switches / 2.0 / (levels / 44100.0);
   EXPECT_GT(hz, 500);
   EXPECT_LT(hz, 1100);
+}
+
+// A run saved half-way and continued from its state gives what the straight
+// run gives: the same screen, and after the 80 ms of silence an opening
+// output queues, exactly the sound that followed the save.
+TEST(FirmwareRunnerTest, ARunContinuedFromItsStateMatchesTheStraightRun) {
+  const auto dir = fs::path(RQ4800_BINARY_DIR) / "test-scratch" / "firmware.state";
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  // Into the sound test: its melody, then speech, play across the save at frame 150.
+  std::ofstream script(dir / "keys.txt");
+  const char* keys[] = {"Down", "Down", "Down", "Enter", "Down", "Enter"};
+  for (int i = 0; i < 6; ++i) script << 50 + 10 * i << " press " << keys[i] << "\n" << 53 + 10 * i << " release\n";
+  script << "120 press Down\n";  // held across the save
+  script.close();
+  auto run = [&](const std::string& options) {
+    const std::string command = std::string(RQ4800_CLI) + " run --time \"2026-12-06 10:00:00\" " + options +
+                                " > " + (dir / "log.txt").string() + " 2>&1";
+    return std::system(command.c_str());
+  };
+  const std::string d = dir.string() + "/";
+  ASSERT_EQ(run("--frames 300 --keys " + d + "keys.txt --wav " + d + "straight.wav --screenshot " + d + "straight.png"), 0);
+  ASSERT_EQ(run("--frames 150 --keys " + d + "keys.txt --save-state " + d + "half.state"), 0);
+  ASSERT_EQ(run("--frames 150 --load-state " + d + "half.state --wav " + d + "rest.wav --screenshot " + d + "rest.png"), 0);
+
+  EXPECT_EQ(ReadAll(dir / "straight.png"), ReadAll(dir / "rest.png"));
+  const std::vector<uint8_t> straight = ReadAll(dir / "straight.wav"), rest = ReadAll(dir / "rest.wav");
+  constexpr size_t kHeader = 44, kSilence = 4 * 882 * 2, kFrame = 882 * 2;
+  ASSERT_EQ(straight.size(), kHeader + kSilence + 300 * kFrame);
+  ASSERT_EQ(rest.size(), kHeader + kSilence + 150 * kFrame);
+  EXPECT_EQ(std::vector<uint8_t>(rest.begin() + kHeader, rest.begin() + kHeader + kSilence),
+            std::vector<uint8_t>(kSilence, 0));
+  EXPECT_TRUE(std::equal(rest.begin() + kHeader + kSilence, rest.end(),
+                         straight.begin() + kHeader + kSilence + 150 * kFrame));
+  EXPECT_TRUE(std::any_of(rest.begin() + kHeader + kSilence, rest.end(), [](uint8_t b) { return b != 0; }))
+      << "the sound test still plays after the save";
+
+  // A state that is not one, or is damaged: the run does not start.
+  std::vector<uint8_t> damaged = ReadAll(dir / "half.state");
+  damaged[damaged.size() / 3] ^= 1;
+  std::ofstream(dir / "damaged.state", std::ios::binary).write(reinterpret_cast<const char*>(damaged.data()),
+                                                                static_cast<std::streamsize>(damaged.size()));
+  EXPECT_EQ(WEXITSTATUS(run("--frames 5 --load-state " + d + "damaged.state")), 2);
+  const std::vector<uint8_t> log = ReadAll(dir / "log.txt");
+  EXPECT_NE(std::string(log.begin(), log.end()).find("--load-state"), std::string::npos);
+  EXPECT_EQ(WEXITSTATUS(run("--frames 5 --load-state " + d + "keys.txt")), 2);
 }
 
 }  // namespace

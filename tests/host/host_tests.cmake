@@ -21,8 +21,14 @@ find_package(CLI11 REQUIRED)
 find_package(PNG REQUIRED)
 rq4800_add_test(test_host_run
   SOURCES run_command_test.cpp ${PROJECT_SOURCE_DIR}/host/cli/cmd_run.cpp ${PROJECT_SOURCE_DIR}/host/cli/arguments.cpp
+          ${PROJECT_SOURCE_DIR}/host/cli/machine_options.cpp
   PARTS rq4800_core rq4800_machine rq4800_sound rq4800_storage rq4800_host
   LIBS CLI11::CLI11 PNG::PNG)
+
+# The user's flash image file and the emulator object both front ends drive.
+rq4800_add_test(test_host_emulator
+  SOURCES flash_image_file_test.cpp emulator_test.cpp
+  PARTS rq4800_core rq4800_machine rq4800_sound rq4800_storage rq4800_host rq4800_builtin_resources)
 
 # Rewind history, on the built-in firmware.
 rq4800_add_test(test_host_rewind

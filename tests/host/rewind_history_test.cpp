@@ -96,7 +96,7 @@ TEST_F(RewindTest, UnchangedPagesAreSharedAndFewChangeBetweenSnapshots) {
   history.Push(*machine, 1);  // nothing ran: every page shared
   EXPECT_EQ(history.livePages, kRamPages + kFlashPages + kRingPages);
   const RewindSnapshot& newest = history.Newest();
-  const RewindSnapshot& first = history.slots[history.oldest];
+  const RewindSnapshot& first = history.entries[history.oldest];
   EXPECT_EQ(newest.flash[5].get(), first.flash[5].get());
 
   for (int frame = 1; frame < 120; ++frame) {

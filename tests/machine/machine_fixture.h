@@ -56,11 +56,11 @@ struct TestMachine {
   ResourceStore resources;
   FakeClock clock;
   std::unique_ptr<Machine> machine;
-  explicit TestMachine(const TestRom& rom, std::string dataDirectory = {}) {
+  explicit TestMachine(const TestRom& rom) {
     resources.useBuiltin = false;
     resources.Replace(resource::kRom0, rom.image);
     resources.Replace(resource::kDefaultFlash, PatternFlash(1));
-    machine = std::make_unique<Machine>(resources, std::move(dataDirectory), &clock);
+    machine = std::make_unique<Machine>(resources, &clock);
     PowerOn(*machine);
   }
   Machine& operator*() { return *machine; }

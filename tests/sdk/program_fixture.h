@@ -21,6 +21,9 @@ inline std::vector<uint8_t> ReadWholeFile(const std::string& path) {
 inline std::string SdkBuildDir() { return std::string(RQ4800_BINARY_DIR) + "/sdk/"; }
 
 class ProgramTest : public FilesScreenTest {
+ public:
+  using FirmwareTest::Label;  // for tests that run the firmware without this fixture
+
  protected:
   // A fresh machine with these program images downloaded, showing Files.
   void BootWithPrograms(const std::vector<std::vector<uint8_t>>& images) {
@@ -34,13 +37,6 @@ class ProgramTest : public FilesScreenTest {
     ASSERT_FALSE(image.empty()) << file << " was not built";
     BootWithPrograms({image});
     Press(key::kEnter, 20);
-  }
-  // The address of a label in a program's label file (ld65 -Ln).
-  static int ProgramLabel(const std::string& labelFile, const std::string& name) {
-    std::ifstream in(SdkBuildDir() + labelFile);
-    for (std::string kind, address, label; in >> kind >> address >> label;)
-      if (label == "." + name) return std::stoi(address, nullptr, 16);
-    return -1;
   }
   bool InFiles() const { return Line(0).rfind("Files", 0) == 0; }
   bool ProgramRunning() const { return machine->bus.ram[Label("programRunning")] != 0; }

@@ -171,7 +171,7 @@ class FlashQuestionsTest : public QObject {
     QCOMPARE(answers.asked[0].buttons, QStringList({"初始化", "取消"}));  // sorted
 
     window->actions[40052]->trigger();
-    const std::span<const uint8_t> defaults = window->resources.Find(resource::kDefaultFlash);
+    const std::span<const uint8_t> defaults = window->emulator->resources.Find(resource::kDefaultFlash);
     QVERIFY(std::equal(defaults.begin(), defaults.end(), flash));
     QVERIFY(log.text.find("cold reset\n") != std::string::npos);
     QCOMPARE(answers.asked.size(), size_t{3});

@@ -70,10 +70,10 @@ class WindowTest : public QObject {
     QVERIFY(std::filesystem::is_directory(Folder() + "data"));
     // The settings file was created and the measured rate written into it.
     QCOMPARE(QString::fromStdString(ReadAll(Folder() + "rq4800.ini")), QStringLiteral("[CPU]\nFrequency=3000\n"));
-    QCOMPARE(window->pacing.ticksPerFrame, uint64_t{60'000'000});
+    QCOMPARE(window->emulator->pacing.ticksPerFrame, uint64_t{60'000'000});
     QCOMPARE(window->windowTitle(), QStringLiteral("Lumora模拟器"));
     QCOMPARE(window->screenWidget->size(), QSize(470, 611));
-    QCOMPARE(window->machine->bus.ring, &window->ring);
+    QCOMPARE(window->machine->bus.ring, &window->emulator->ring);
   }
 
   void menuHasEveryItemWithItsTextIdAndAccelerator() {
@@ -207,7 +207,7 @@ class WindowTest : public QObject {
   void aClickOnASkinKeyShowsItPressedUntilTheRelease() {
     auto window = MakeWindow();
     window->show();
-    Screen& screen = window->screen;
+    Screen& screen = window->emulator->screen;
     const int x = 45, y = 495;  // key code 30, the A key: region (29, 484)..(62, 507)
     const uint32_t normal = screen.skinNormal.At(x, y);
     const uint32_t pressed = screen.skinPressed.At(x, y - skin::kPressedTop);

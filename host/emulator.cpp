@@ -1,0 +1,208 @@
+#include "host/emulator.h"
+
+#include <sys/stat.h>
+
+#include <cctype>
+#include <ctime>
+#include <filesystem>
+
+#include "core/file_io.h"
+#include "storage/download_file.h"
+
+namespace rq4800 {
+
+namespace {
+
+constexpr size_t kLcdBytes = 80 * 20;
+// A state holds the RAM and the flash, compressed; anything much larger is
+// not one of ours.
+constexpr size_t kMaxStateFileBytes = size_t{4} << 20;
+
+size_t FirmwareSize(int id) {
+  return id == resource::kDefaultFlash ? resource::kFlashImageSize : resource::kRomImageSize;
+}
+
+}  // namespace
+
+Emulator::Emulator(EmulatorOptions options) : rewindEnabled(options.rewind) {
+  flashFile.dataDirectory = std::move(options.dataDirectory);
+  machine = std::make_unique<Machine>(resources, options.hostClock);
+}
+
+Emulator::~Emulator() {
+  if (machine) machine->bus.AttachRing(nullptr);
+}
+
+bool Emulator::ReplaceFirmware(int id, const std::string& path, std::string* error) {
+  return resources.ReplaceFromFile(id, path, FirmwareSize(id), error);
+}
+
+bool Emulator::PowerOn() {
+  PowerOnFromImageFile(flashFile, *machine);
+  const bool screenWhole = SetUpScreen(screen, resources);
+  machine->bus.AttachRing(&ring);
+  romHashes = HashRomRanges(machine->bus);
+  frameNumber = 0;
+  rewind.Clear();
+  return screenWhole;
+}
+
+bool Emulator::OpenSound(IWaveDevice& device) {
+  soundOpen = OpenWaveOutput(waveOutput, device, ring);
+  return soundOpen;
+}
+
+void Emulator::ServiceSound() {
+  if (soundOpen) ServiceWaveOutput(waveOutput);
+}
+
+void Emulator::PlayFrameOfSound() {
+  if (soundOpen) RefillBlock(waveOutput);
+}
+
+void Emulator::RunFrame() {
+  if (machine->faulted) return;
+  rq4800::RunFrame(*machine);
+  ApplyPendingRelease(*machine, machine->keys);
+  ++frameNumber;
+  if (rewindEnabled && frameNumber % kRewindInterval == 0) rewind.Push(*machine, frameNumber);
+}
+
+void Emulator::Paint() { PaintLcd(screen, machine->bus.Lcd()); }
+
+void Emulator::Pause() { paused = true; }
+
+void Emulator::Resume() {
+  paused = false;
+  RestartPacing(pacing);
+}
+
+void Emulator::StepFrame() {
+  RunFrame();
+  Paint();
+}
+
+bool Emulator::RewindStep() {
+  const std::optional<uint64_t> back = rewind.StepBack(*machine, frameNumber);
+  if (!back) return false;
+  frameNumber = *back;
+  Paint();
+  return true;
+}
+
+void Emulator::KeyDown(HostKey key, bool shift) { rq4800::KeyDown(*machine, machine->keys, key, shift); }
+void Emulator::KeyUp(HostKey key) { rq4800::KeyUp(*machine, machine->keys, key); }
+bool Emulator::Character(char32_t c) { return rq4800::Character(*machine, machine->keys, c); }
+void Emulator::CharacterUp(char32_t c) { rq4800::CharacterUp(*machine, machine->keys, c); }
+int Emulator::ButtonDown(int x, int y) { return rq4800::ButtonDown(*machine, machine->keys, screen, x, y); }
+void Emulator::ButtonUp() { rq4800::ButtonUp(*machine, machine->keys, screen); }
+
+void Emulator::Apply(const KeyScriptEvent& e) {
+  using Kind = KeyScriptEvent::Kind;
+  switch (e.kind) {
+    case Kind::kPress:
+      KeyDown(e.key, shiftHeld);
+      if (e.key == HostKey::kShift) shiftHeld = true;
+      break;
+    case Kind::kPressCode:
+      PressDeviceKey(*machine, machine->keys, e.keyCode);
+      break;
+    case Kind::kRelease:
+      ReleaseKeys(*machine, machine->keys);
+      shiftHeld = false;
+      break;
+    case Kind::kCharacter:
+      Character(static_cast<unsigned char>(e.character));
+      break;
+    case Kind::kClick:
+      ButtonDown(e.x, e.y);
+      break;
+    case Kind::kUnclick:
+      ButtonUp();
+      break;
+  }
+}
+
+void Emulator::ColdReset() { rq4800::ColdReset(*machine); }
+
+void Emulator::InitialiseFlash() { rq4800::InitialiseFlash(*machine); }
+
+DownloadResult Emulator::Download(const std::string& path) { return DownloadFile(*machine, path); }
+
+namespace {
+// The built-in firmware's launch request (firmware/rq4800.inc): a byte of
+// RAM its Home and Files screens look at.
+constexpr size_t kLaunchRequest = 0x0474;
+constexpr uint8_t kLaunchMark = 0x5A;
+
+bool IsProgramPath(const std::string& path) {
+  std::string extension = std::filesystem::path(path).extension().string();
+  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return extension == ".bin";
+}
+}  // namespace
+
+DownloadResult Emulator::DownloadProgram(const std::string& path) {
+  if (!IsProgramPath(path)) return download::Result(download::kNotAFileType);
+  const DownloadResult result = Download(path);
+  if (result.Ok()) RequestProgramStart();
+  return result;
+}
+
+void Emulator::RequestProgramStart() { machine->bus.ram[kLaunchRequest] = kLaunchMark; }
+
+bool Emulator::SaveFlash(std::string* error) { return SaveFlashImage(flashFile, *machine, error); }
+
+bool Emulator::FlashUnsaved() const { return rq4800::FlashUnsaved(flashFile, *machine); }
+
+std::vector<uint8_t> Emulator::SaveState() const { return rq4800::SaveState(*machine, romHashes); }
+
+bool Emulator::LoadState(std::span<const uint8_t> bytes, std::string* error) {
+  if (!rq4800::LoadState(*machine, romHashes, bytes, error)) return false;
+  Paint();
+  return true;
+}
+
+bool Emulator::SaveStateFile(const std::string& path, std::string* error) const {
+  return WriteFileAtomically(path, SaveState(), error);
+}
+
+bool Emulator::LoadStateFile(const std::string& path, std::string* error) {
+  const FileRead file = ReadInputFile(path, kMaxStateFileBytes);
+  if (!file.ok()) {
+    if (error) *error = file.error;
+    return false;
+  }
+  std::string reason;
+  if (!LoadState(file.bytes, &reason)) {
+    if (error) *error = path + ": " + reason;
+    return false;
+  }
+  return true;
+}
+
+std::string Emulator::StateSlotPath(int slot) const {
+  if (flashFile.dataDirectory.empty() || slot < 1 || slot > kStateSlots) return {};
+  return (std::filesystem::path(flashFile.dataDirectory) / ("rq4800-" + std::to_string(slot) + ".state")).string();
+}
+
+Emulator::SlotInfo Emulator::StateSlot(int slot) const {
+  SlotInfo info;
+  const std::string path = StateSlotPath(slot);
+  struct stat st {};
+  if (path.empty() || ::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return info;
+  info.used = true;
+  std::tm local{};
+  const std::time_t when = st.st_mtime;
+  char text[32] = "";
+  if (::localtime_r(&when, &local)) std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
+  info.time = text;
+  const FileRead file = ReadInputFile(path, kMaxStateFileBytes);
+  std::vector<uint8_t> ram;
+  if (file.ok() && ReadStateRam(file.bytes, &ram, nullptr)) {
+    info.lcd.assign(ram.begin() + BusRQ4800::kLcdAddress, ram.begin() + BusRQ4800::kLcdAddress + kLcdBytes);
+  }
+  return info;
+}
+
+}  // namespace rq4800

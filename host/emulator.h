@@ -1,0 +1,158 @@
+#pragma once
+// The running emulator, as both front ends drive it: the firmware choice,
+// the machine, the user's flash image file, the screen and its frame buffer,
+// the sample ring and its link to a wave output, the keys, the pacing state,
+// save states, pause and rewind. The Qt window and `rq4800-cli run` only
+// translate their events and options into calls on it and show or write what
+// comes back; nothing that decides behaviour lives in them.
+//
+//   Emulator emulator({.dataDirectory = "…/data/"});
+//   emulator.ReplaceFirmware(resource::kRom0, "rom0.bin", &error);  // optional, before PowerOn
+//   emulator.PowerOn();
+//   emulator.OpenSound(device);                 // optional: the ring gets storage and an output
+//   each frame period:  input calls; emulator.RunFrame(); emulator.Paint();
+//                        show emulator.screen.frameBuffer
+//
+// Data flows one way: the front end asks, the emulator answers with plain
+// data (the frame buffer, samples in the ring, results and messages).
+// Problems the user must learn about go through ReportProblem.
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "host/flash_image_file.h"
+#include "host/key_script.h"
+#include "host/keyboard.h"
+#include "host/pacing.h"
+#include "host/rewind_history.h"
+#include "host/screen.h"
+#include "machine/machine.h"
+#include "machine/resource_store.h"
+#include "machine/save_state.h"
+#include "sound/sample_ring.h"
+#include "sound/wave_output.h"
+#include "storage/flash_file_system.h"
+
+namespace rq4800 {
+
+struct EmulatorOptions {
+  // Holds "rq4800.fls" and the state slots; empty: no image file is read or
+  // written (the headless runner never touches the desktop's image).
+  std::string dataDirectory;
+  IHostClock* hostClock = nullptr;  // the host's real local time when null
+  bool rewind = true;               // keep a rewind history while frames run
+};
+
+class Emulator {
+ public:
+  // A rewind snapshot every this many frames: a tenth of a second.
+  static constexpr uint64_t kRewindInterval = 5;
+  static constexpr int kStateSlots = 9;
+
+  explicit Emulator(EmulatorOptions options = {});
+  ~Emulator();
+  Emulator(const Emulator&) = delete;
+  Emulator& operator=(const Emulator&) = delete;
+
+  // The parts, public as plain records are; the front ends read them.
+  ResourceStore resources;
+  std::unique_ptr<Machine> machine;  // made by PowerOn
+  FlashImageFile flashFile;
+  Screen screen;
+  SampleRing ring;
+  WaveOutput waveOutput;
+  bool soundOpen = false;
+  Pacing pacing;
+  RomHashes romHashes;
+  RewindHistory rewind;
+  bool rewindEnabled = true;
+  // Frames run since power-on, counting on through resets and loaded
+  // states; stepping back in the rewind history sets it back.
+  uint64_t frameNumber = 0;
+  bool paused = false;
+  bool shiftHeld = false;  // a key script's Shift, held from its press to the next release
+
+  // A firmware file in place of a built-in image, before PowerOn. A file
+  // that does not fit is not taken: false with the reason in *error.
+  bool ReplaceFirmware(int id, const std::string& path, std::string* error);
+
+  // Assembles the machine and powers it on with the flash image file (or
+  // the default image), sets up the screen, attaches the ring and takes the
+  // ROM hashes states are checked against. False when some skin picture is
+  // missing (the screen shows what there is).
+  bool PowerOn();
+
+  // Gives the ring its storage and plays it through device; false when the
+  // device did not open (the emulator then runs silent).
+  bool OpenSound(IWaveDevice& device);
+  // Refills the blocks the device has finished, as the device reports them.
+  void ServiceSound();
+  // One block of 882 samples, as real time would play in a frame: the
+  // headless runner's sound file.
+  void PlayFrameOfSound();
+
+  // Runs one frame of device time unless the machine stands on a fault:
+  // then the key releases that waited for this frame, and every fifth frame
+  // a rewind snapshot. Paused or not, the front end decides when to call it.
+  void RunFrame();
+  // Paints the LCD into the frame buffer.
+  void Paint();
+
+  // Pause is the front end's schedule: while paused it runs no frames but
+  // StepFrame's. Resuming starts the frame schedule afresh.
+  void Pause();
+  void Resume();
+  void StepFrame();
+  // One rewind step (a tenth of a second) back; false when the history has
+  // nothing older.
+  bool RewindStep();
+
+  // Input, by the keyboard rules of host/keyboard.h.
+  void KeyDown(HostKey key, bool shift);
+  void KeyUp(HostKey key);
+  bool Character(char32_t c);
+  void CharacterUp(char32_t c);
+  int ButtonDown(int x, int y);
+  void ButtonUp();
+  // One key-script event, as a PC user would have given it.
+  void Apply(const KeyScriptEvent& event);
+
+  // The device's commands.
+  void ColdReset();
+  void InitialiseFlash();
+  DownloadResult Download(const std::string& path);
+  // A ".bin" program downloaded into the flash in use and started through
+  // the built-in firmware's launcher, as if the user had chosen it in Files:
+  // the firmware takes the request (LaunchRequest) at Home or in Files. A
+  // path that is not a ".bin" is not downloaded (kNotAFileType).
+  DownloadResult DownloadProgram(const std::string& path);
+  // The request alone: the last program of Files starts.
+  void RequestProgramStart();
+  bool SaveFlash(std::string* error);
+  bool FlashUnsaved() const;
+
+  // Save states (machine/save_state.h for the format). Loading checks the
+  // whole state before it changes anything.
+  std::vector<uint8_t> SaveState() const;
+  bool LoadState(std::span<const uint8_t> bytes, std::string* error);
+  bool SaveStateFile(const std::string& path, std::string* error) const;
+  bool LoadStateFile(const std::string& path, std::string* error);
+
+  // Slot n (1..9) lives beside the flash image; empty without a data directory.
+  std::string StateSlotPath(int slot) const;
+  struct SlotInfo {
+    bool used = false;
+    std::string time;          // "YYYY-MM-DD HH:MM:SS", local time of the save
+    std::vector<uint8_t> lcd;  // the LCD memory of the state (1,600 bytes) when readable
+  };
+  SlotInfo StateSlot(int slot) const;
+
+ private:
+  // What every change of the machine's whole state ends with.
+  void AfterMachineChange();
+};
+
+}  // namespace rq4800
