@@ -106,6 +106,8 @@ tooMuchRam:   .asciiz "Program needs too much RAM"
     adc tmp5
     cmp #17
     bcs @banks
+    jsr BanksInUse
+    bcc @banks
     lda nameBuf+10
     bne @inRam
     ; Its entry must be in the bank's view: 0x4000..0xBFFF.
@@ -159,6 +161,48 @@ tooMuchRam:   .asciiz "Program needs too much RAM"
 @ram:
     lda #PROG_RAM
     rts
+.endproc
+
+; Carry set when the first block of each bank the program spans (from bank
+; tmp5) is in use in the block table: a bank whose blocks are free has been
+; given up and may hold anything.
+.proc BanksInUse
+    lda #<blockTable
+    sta ptr2
+    lda #>blockTable
+    sta ptr2+1
+    ldx tmp5
+    beq @check
+@skip:
+    jsr NextBank
+    dex
+    bne @skip
+@check:
+    ldx nameBuf+5
+@bank:
+    ldy #2
+@byte:
+    lda (ptr2),y
+    cmp #$FF
+    bne @used
+    dey
+    bpl @byte
+    clc                     ; all three bytes 0xFF: free
+    rts
+@used:
+    jsr NextBank
+    dex
+    bne @bank
+    sec
+    rts
+NextBank:                   ; 64 blocks of 3 bytes on
+    lda ptr2
+    clc
+    adc #192
+    sta ptr2
+    bcc :+
+    inc ptr2+1
+:   rts
 .endproc
 
 ; Starts the program of list entry `entry` (whose first block is E_FIRST and

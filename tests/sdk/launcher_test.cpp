@@ -65,6 +65,22 @@ TEST_F(ProgramTest, BrokenImagesAreNamedAsSuchAndNeverStarted) {
   }
 }
 
+TEST_F(ProgramTest, ABankGivenUpInTheBlockTableIsMissing) {
+  Image image(2, "TwoBanks");
+  image.Code({0xA9, 0xA5, 0x8D, 0xF0, 0x3F, kRts});
+  BootWith(SmallFileSystem());
+  ASSERT_TRUE(machine->storage.DownloadBin(image.bytes.data(), image.bytes.size()).Ok());
+  // Banks 14 and 15 hold it; bank 15's blocks are marked free again.
+  uint8_t* table = machine->bus.flash.get() + 0x4000 + 0x400;
+  ASSERT_NE(table[3 * 14 * 64 + 2], 0xFF) << "bank 14 holds its start";
+  for (int b = 15 * 64; b < 16 * 64; ++b) std::memset(table + 3 * b, 0xFF, 3);
+  OpenFiles();
+  EXPECT_THAT(ListRow(0), StartsWith("bin (invalid) 0001")) << Screen();
+  Press(key::kEnter, 20);
+  EXPECT_THAT(Line(9), StartsWith("Program banks missing")) << Screen();
+  EXPECT_EQ(machine->bus.ram[0x3FF0], 0) << "the program ran";
+}
+
 TEST_F(ProgramTest, NamedAndNamelessProgramsAndTheirEnds) {
   // Returns at once; sets a mark through the system interface's exit with
   // status 42; loops until Esc+Enter.

@@ -40,8 +40,10 @@ TEST_F(ProgramTest, TheTargetLibraryDoesWhatCc65Promises) {
   EXPECT_THAT(Line(3), StartsWith("slept 25")) << "a second of 250 ticks\n" << Screen();
   EXPECT_THAT(Line(3), ::testing::HasSubstr(" of 250"));
   EXPECT_THAT(Line(4), StartsWith("joy?"));
-  // Left and Enter (two key words) at once: left and fire.
+  // Left held, then Enter (another key word) with it: left and fire.
   PressKeyCode(*machine, key::kLeft);
+  Run(5);
+  EXPECT_THAT(Line(4), StartsWith("joy?")) << "the program waits for fire";
   PressKeyCode(*machine, key::kEnter);
   Run(5);
   ReleaseAllKeys(*machine);

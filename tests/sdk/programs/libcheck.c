@@ -64,7 +64,7 @@ int main (void)
     joy_install (joy_static_stddrv);
     gotoxy (0, 4);
     cputs ("joy?");
-    while ((joy = joy_read (JOY_1)) == 0) {
+    while (!JOY_BTN_1 (joy = joy_read (JOY_1))) {
     }
     gotoxy (0, 4);
     revers (1);
