@@ -285,8 +285,8 @@ tableEnd:
     sec
     rts
 @fits:
-    ; The copy runs a block at a time below 32 KB windows: offset 0x0000..
-    ; 0x3FFF shows at 0x8000, 0x4000..0x7FFF at 0x4000.
+    ; Where the offset shows in flash mode: bank offset 0x0000..0x3FFF at
+    ; 0x8000, 0x4000..0x7FFF at 0x4000.
     lda sysBlock+1
     sta ptr0
     lda sysBlock+2

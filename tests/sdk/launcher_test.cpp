@@ -139,6 +139,9 @@ TEST_F(ProgramTest, ReadsItsFurtherBanksAndNothingElse) {
   const uint8_t own[] = {1, 0xF8, 0x7F, 0x00, 0x3F, 8, 0};      // to 0x3F00
   const uint8_t other[] = {2, 0x00, 0x00, 0x10, 0x3F, 8, 0};    // bank 2: refused
   const uint8_t firmware[] = {1, 0x00, 0x00, 0x00, 0x02, 8, 0}; // into the firmware's RAM: refused
+  const uint8_t across[] = {1, 0xFC, 0x3F, 0x20, 0x3F, 8, 0};   // from the bank's first half into its second
+  for (int i = 0; i < 8; ++i) image.bytes[0x8000 + 0x3FFC + static_cast<size_t>(i)] = static_cast<uint8_t>(0xA0 + i);
+  std::copy(std::begin(across), std::end(across), image.bytes.begin() + 0x130);
   std::copy(std::begin(own), std::end(own), image.bytes.begin() + 0x100);
   std::copy(std::begin(other), std::end(other), image.bytes.begin() + 0x110);
   std::copy(std::begin(firmware), std::end(firmware), image.bytes.begin() + 0x120);
@@ -146,7 +149,9 @@ TEST_F(ProgramTest, ReadsItsFurtherBanksAndNothingElse) {
               0xA9, 0x10, 0xA2, 0x81, 0x20, 0x2E, 0xFF,   // the block at $8110
               0x2A, 0x85, 0xB0,                           // rol; sta $B0 (carry: refused)
               0xA9, 0x20, 0xA2, 0x81, 0x20, 0x2E, 0xFF,   // the block at $8120
-              0x2A, 0x85, 0xB1, kRts});
+              0x2A, 0x85, 0xB1,
+              0xA9, 0x30, 0xA2, 0x81, 0x20, 0x2E, 0xFF,   // the block at $8130
+              kRts});
   BootWithPrograms({image.bytes});
   EXPECT_THAT(ListRow(0), StartsWith("bin Banks")) << Screen();
   const std::vector<uint8_t> firmwareRam(machine->bus.ram.get() + 0x200, machine->bus.ram.get() + 0x208);
@@ -156,6 +161,7 @@ TEST_F(ProgramTest, ReadsItsFurtherBanksAndNothingElse) {
   EXPECT_EQ(machine->bus.ram[0xB0] & 1, 1) << "bank 2 is not the program's";
   EXPECT_EQ(machine->bus.ram[0xB1] & 1, 1) << "the firmware's RAM is not a destination";
   for (int i = 0; i < 8; ++i) EXPECT_EQ(machine->bus.ram[0x3F10 + i], 0) << i;
+  for (int i = 0; i < 8; ++i) EXPECT_EQ(machine->bus.ram[0x3F20 + i], 0xA0 + i) << "across the halves " << i;
   EXPECT_TRUE(std::equal(firmwareRam.begin(), firmwareRam.end(), machine->bus.ram.get() + 0x200));
 }
 
