@@ -12,7 +12,7 @@
 // bytes are set from the host while the device's year byte reads 119 (the
 // firmware's "never set" value, the year 2000), and an NMI is requested
 // unless intControl bit 4 masks it.
-#include "core/cpu6502_run.h"
+#include "core/cpu6502_checked.h"
 #include "core/debug_log.h"
 #include "machine/machine.h"
 
@@ -117,27 +117,57 @@ void AdvanceTimers(Machine& machine, int slice, double& sampleClock) {
   }
 }
 
-void RunFrame(Machine& machine) {
+bool BeginFrame(Machine& machine) {
   if (machine.warmResetRequest) WarmReset(machine);
+  return !machine.faulted;
+}
+
+void RecordFault(Machine& machine, const UnsupportedInstruction& fault) {
+  // The processor cannot go on; the machine stands still with its state
+  // as the fault left it until the user resets it.
+  machine.faulted = true;
+  machine.faultOpcode = fault.opcode;
+  machine.faultAddress = fault.address;
+  machine.frame = FramePosition{};  // the faulted frame is over
+}
+
+bool EndSlice(Machine& machine) {
+  FramePosition& f = machine.frame;
+  AdvanceTimers(machine, f.slice, f.sampleClock);
+  f.inSlice = false;
+  if (++f.slice < kSlicesPerFrame) return false;
+  f = FramePosition{};
+  machine.frameCount += 1;
+  if (machine.frameCount >= kFramesPerHalfSecond) HalfSecondTick(machine);
+  return true;
+}
+
+void RunFrame(Machine& machine) {
+  FramePosition& f = machine.frame;
+  if (AtFrameStart(machine) && !BeginFrame(machine)) return;
   if (machine.faulted) return;
 
-  double sampleClock = 0.0;
   try {
-    for (int slice = 0; slice < kSlicesPerFrame; ++slice) {
+    if (f.inSlice) {
+      // A debugger stopped inside this slice: its start is behind it.
+      RunSliceRestOn<BusRQ4800>(machine.cpu);
+      if (EndSlice(machine)) return;
+    }
+    // The position lives in locals while the loop runs.
+    double sampleClock = f.sampleClock;
+    for (int slice = f.slice; slice < kSlicesPerFrame; ++slice) {
       // Cpu6502::RunSlice() with Read and Write inlined: the machine's cpu
       // always runs on the machine's own (final) bus.
+      f.slice = slice;
       RunSliceOn<BusRQ4800>(machine.cpu);
       AdvanceTimers(machine, slice, sampleClock);
     }
   } catch (const UnsupportedInstruction& fault) {
-    // The processor cannot go on; the machine stands still with its state
-    // as the fault left it until the user resets it.
-    machine.faulted = true;
-    machine.faultOpcode = fault.opcode;
-    machine.faultAddress = fault.address;
+    RecordFault(machine, fault);
     return;
   }
 
+  f = FramePosition{};
   machine.frameCount += 1;
   if (machine.frameCount >= kFramesPerHalfSecond) HalfSecondTick(machine);
 }

@@ -60,6 +60,7 @@ void ClearFault(Machine& machine) {
   machine.faulted = false;
   machine.faultOpcode = 0;
   machine.faultAddress = 0;
+  machine.frame = FramePosition{};
 }
 
 void LoadRomImages(Machine& machine) {

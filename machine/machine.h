@@ -32,11 +32,22 @@ class SystemClock final : public IHostClock {
   LocalTime Now() override;
 };
 
+// Where device time stands inside the current frame. Between frames it is
+// all zero; a debugger stop can leave it anywhere at an instruction
+// boundary, and the next run goes on from exactly there (cpu.cycles holds
+// the units already used in the slice).
+struct FramePosition {
+  int32_t slice = 0;         // the slice running or next to run, 0..575
+  bool inSlice = false;      // that slice has begun (its IRQ check is done)
+  double sampleClock = 0.0;  // the beeper's fractional sample slots so far
+};
+
 struct Machine {
   Cpu6502 cpu;
   BusRQ4800 bus;
   FlashFileSystem storage;
   int32_t frameCount = 0;
+  FramePosition frame;
   bool warmResetRequest = false;
   KeyState keys;  // key releases waiting for a frame to have seen the key
 
@@ -62,7 +73,21 @@ struct Machine {
 // from the default image (resource 115) otherwise.
 void PowerOn(Machine& machine, std::span<const uint8_t> flashImage = {});
 void ColdReset(Machine& machine);
+// Runs to the end of the current frame: a whole frame between frames, the
+// rest of it after a debugger stop.
 void RunFrame(Machine& machine);
+
+// The pieces of a frame, for a run loop that stops inside one (the
+// debugger). BeginFrame is due when frame is all zero: it makes a requested
+// warm reset and returns false while the machine is faulted. EndSlice
+// follows each complete slice (timers, then the frame's end after slice 575;
+// true there). RecordFault stops the machine on an unsupported instruction.
+bool BeginFrame(Machine& machine);
+bool EndSlice(Machine& machine);
+void RecordFault(Machine& machine, const UnsupportedInstruction& fault);
+inline bool AtFrameStart(const Machine& machine) {
+  return machine.frame.slice == 0 && !machine.frame.inSlice;
+}
 // What follows processor slice `slice` (0..575) of a frame: the three timers,
 // the tick source and the beeper's sample slots, counted in sampleClock.
 void AdvanceTimers(Machine& machine, int slice, double& sampleClock);
@@ -79,7 +104,8 @@ bool LoadFlashImageFile(Machine& machine, const uint8_t* data, size_t size);
 // missing one leaves its range as it is).
 void LoadRomImages(Machine& machine);
 
-// Clears a fault left by an unsupported instruction; every reset path runs it.
+// Clears a fault left by an unsupported instruction and puts the frame
+// position back to a frame start; every reset path runs it.
 void ClearFault(Machine& machine);
 
 }  // namespace rq4800

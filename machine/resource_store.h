@@ -23,6 +23,7 @@ constexpr int kDefaultFlash = 115;
 constexpr int kSkinNormal = 118;
 constexpr int kSkinPressed = 119;
 constexpr int kStripBackground = 154;
+constexpr int kFirmwareLabels = 160;  // the built-in firmware's ld65 label file (text)
 constexpr size_t kRomImageSize = 4194304;
 constexpr size_t kFlashImageSize = 524288;
 }  // namespace resource

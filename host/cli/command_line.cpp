@@ -39,6 +39,7 @@ int RunCommandLine(int argc, const char* const* argv) {
   AddDownloadCommand(app, &exitCode);
   AddRunCommand(app, &exitCode);
   AddDisasmCommand(app, &exitCode);
+  AddDebugCommand(app, &exitCode);
 
   // The first word names the command. "help" is one too (as "--help" is an
   // option), with an optional command after it whose options it shows.

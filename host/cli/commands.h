@@ -27,5 +27,6 @@ void AddInfoCommand(CLI::App& app, int* exitCode);
 void AddDownloadCommand(CLI::App& app, int* exitCode);
 void AddRunCommand(CLI::App& app, int* exitCode);
 void AddDisasmCommand(CLI::App& app, int* exitCode);
+void AddDebugCommand(CLI::App& app, int* exitCode);
 
 }  // namespace rq4800::cli

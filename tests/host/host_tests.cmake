@@ -37,4 +37,5 @@ rq4800_add_test(test_host_rewind
 # rq4800-cli's commands in-process, on the built-in firmware and default image.
 if(TARGET rq4800_cli_commands)
   rq4800_add_test(test_host_cli SOURCES cli_test.cpp LIBS rq4800_cli_commands)
+  rq4800_add_test(test_host_debug_command SOURCES debug_command_test.cpp LIBS rq4800_cli_commands)
 endif()
