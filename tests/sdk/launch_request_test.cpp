@@ -90,6 +90,24 @@ int RunCli(const std::string& arguments, std::string* output) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+TEST(CliProgramTest, DebugStopsInTheProgramWithItsSymbols) {
+  const auto dir = std::filesystem::path(RQ4800_BINARY_DIR) / "test-scratch" / "sdk.cli";
+  std::filesystem::create_directories(dir);
+  const std::string script = (dir / "debug.txt").string();
+  std::ofstream(script) << "symbols " << SdkBuildDir() << "snake.lbl\nbreak _main e\ncontinue 200\nregs\nquit\n";
+  std::string output;
+  const std::string log = (dir / "debug-log.txt").string();
+  const int status = std::system((std::string(RQ4800_CLI) + " debug --program " + SdkBuildDir() + "snake.bin < " +
+                                  script + " > " + log + " 2>&1").c_str());
+  const auto bytes = ReadWholeFile(log);
+  output.assign(bytes.begin(), bytes.end());
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << output;
+  // The first program downloaded into the default image lies in bank 14;
+  // the firmware's own code at the same address is not the program's.
+  EXPECT_THAT(output, HasSubstr("\nbreak ")) << "stopped at main\n" << output;
+  EXPECT_THAT(output, HasSubstr("BANK:0E")) << "with the program's bank mapped\n" << output;
+}
+
 TEST(CliProgramTest, RunStartsAProgramOrRefusesWhatIsNotOne) {
   std::string output;
   EXPECT_EQ(RunCli("--frames 100 --program " + SdkBuildDir() + "hanzi.bin", &output), 0) << output;
