@@ -1,6 +1,6 @@
 ; Files: lists the files of the folders "txt ", "bin ", "bas " and "udf "
 ; with name and size (read by files_read.s); Enter opens a text file in the
-; viewer (app_viewer.s).
+; viewer (app_viewer.s) or starts a program (launcher.s).
 .include "rq4800.inc"
 .include "files.inc"
 
@@ -28,6 +28,8 @@ folderTags:  .byte "txtbinbasudf"
     jsr ClearScreen
     jsr DrawList
 @loop:
+    jsr TakeLaunchRequest
+    bcs @program
     jsr GetKey
     cmp #KEY_ESC
     beq @exit
@@ -39,7 +41,24 @@ folderTags:  .byte "txtbinbasudf"
     beq @down
     cmp #KEY_ENTER
     bne @loop
+    lda selected
+    jsr EntryAddress
+    ldy #E_FOLDER
+    lda (entry),y
+    cmp #1
+    beq @program
     jsr OpenFile
+    jmp @redraw
+@program:
+    ; The program uses the list's buffers as its RAM: read them again after.
+    jsr RunProgram
+    jsr LoadFiles
+    lda selected
+    cmp fileCount
+    bcc @redraw
+    lda #0
+    sta selected
+    sta firstShown
     jmp @redraw
 @up:
     lda selected
@@ -66,6 +85,45 @@ folderTags:  .byte "txtbinbasudf"
     jsr DrawList
     jmp @loop
 @exit:
+    rts
+.endproc
+
+; Carry set when the host has asked for a program start: the last program
+; of the list is then selected, shown and in `entry`.
+.proc TakeLaunchRequest
+    lda LAUNCH_REQUEST
+    cmp #LAUNCH_MARK
+    bne @none
+    lda #0
+    sta LAUNCH_REQUEST
+    ldx fileCount
+@find:
+    dex
+    cpx #$FF
+    beq @none
+    txa
+    pha
+    jsr EntryAddress
+    pla
+    tax
+    ldy #E_FOLDER
+    lda (entry),y
+    cmp #1
+    bne @find
+    stx selected
+    txa
+    sec
+    sbc #LIST_LINES - 1
+    bcs :+
+    lda #0
+:   sta firstShown
+    jsr DrawList
+    lda selected
+    jsr EntryAddress
+    sec
+    rts
+@none:
+    clc
     rts
 .endproc
 
@@ -257,6 +315,8 @@ folderTags:  .byte "txtbinbasudf"
     ldy tmp5
     cmp #2
     beq @gbk
+    cmp #1
+    beq @gbk                ; program names are GBK too
     pla
     jmp PutBig5
 @gbk:

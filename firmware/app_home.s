@@ -85,7 +85,13 @@ screensHi: .byte >(KeyTest-1), >(DisplayTest-1), >(TimerTest-1), >(SoundTest-1)
     jsr PutTime
     jsr ShowClockDigits
 @keys:
-    jsr GetKey
+    lda LAUNCH_REQUEST
+    cmp #LAUNCH_MARK
+    bne :+
+    lda #4                  ; the host asks for a program: through Files
+    sta homeSel
+    jmp @enter
+:   jsr GetKey
     cmp #KEY_UP
     beq @up
     cmp #KEY_DOWN

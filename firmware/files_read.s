@@ -300,6 +300,8 @@ folderNames: .byte "txt bin bas udf "
     bne @words
     ldy #6                  ; whole banks of 32 KB
     lda (rec),y
+    ldy #E_BANKS
+    sta (entry),y
     lsr
     ldy #E_SIZE+2
     sta (entry),y
@@ -310,7 +312,7 @@ folderNames: .byte "txt bin bas udf "
     lda #0
     ldy #E_SIZE
     sta (entry),y
-    jmp @name
+    jmp ProgramName
 @words:
     ldy #6
     lda (rec),y
@@ -353,16 +355,23 @@ folderNames: .byte "txt bin bas udf "
     sta blockNum
     jmp ReadName
 @numbered:
-    ; A program has no name block: it is known by its sequence number.
-    ldy #E_NAME
     ldx #0
+    ; fall through
+.endproc
+
+; A name made of a prefix (X = 0: "PROGRAM ", 8: "(invalid) ") and the
+; record's sequence number: a program without a name in its header, or a
+; file that is not a valid program.
+.proc NumberedName
+    ldy #E_NAME
 @prefix:
-    lda programName,x
+    lda prefixes,x
+    beq @number
     sta (entry),y
     iny
     inx
-    cpx #8
     bne @prefix
+@number:
     lda #1
     sta tmp0
 @digits:
@@ -379,7 +388,46 @@ folderNames: .byte "txt bin bas udf "
     lda #0
     sta (entry),y
     rts
-programName: .byte "PROGRAM "
+prefixes: .byte "PROGRAM ", 0, "(invalid) ", 0
+.endproc
+
+; A program's name is the one in its header, when the header is valid.
+.proc ProgramName
+    ldy #E_FIRST
+    lda (entry),y
+    sta blockNum
+    iny
+    lda (entry),y
+    sta blockNum+1
+    ldy #E_BANKS
+    lda (entry),y
+    jsr CheckProgram
+    ldy #E_STATUS
+    sta (entry),y
+    cmp #0
+    beq @valid
+    ldx #9
+    jmp NumberedName
+@valid:
+    lda nameBuf+16
+    bne @copy
+    ldx #0
+    jmp NumberedName
+@copy:
+    ldx #0
+    ldy #E_NAME
+@byte:
+    lda nameBuf+16,x
+    beq @end
+    sta (entry),y
+    iny
+    inx
+    cpx #16
+    bne @byte
+@end:
+    lda #0
+    sta (entry),y
+    rts
 .endproc
 
 ; Copies the name of name block blockNum into the entry: from offset 3, up

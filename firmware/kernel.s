@@ -3,6 +3,8 @@
 ; the flash or another ROM page is being read.
 .include "rq4800.inc"
 
+.import programRunning, ProgramEnd
+
 .segment "ZEROPAGE"
 ptr0:        .res 2
 ptr1:        .res 2
@@ -20,6 +22,7 @@ curY:        .res 1     ; text cursor: dot row
 inverse:     .res 1     ; 0xFC: characters drawn light on dark
 num:         .res 3     ; number being printed
 tickTotal:   .res 2     ; tick interrupts since start, 250 a second
+tickHigh:    .res 1     ; and its third byte
 nmiTotal:    .res 1     ; half-second NMIs since start
 snapReq:     .res 1     ; set by every second NMI: take the counts
 snapSeq:     .res 1     ; grows by one with every new set of counts
@@ -123,6 +126,8 @@ Irq:
     inc tickTotal
     bne :+
     inc tickTotal+1
+    bne :+
+    inc tickHigh
 :   inc tickCount
     bne @noTick
     inc tickCount+1
@@ -141,6 +146,13 @@ Irq:
     bne @noB
     inc timerBCount+1
 @noB:
+    lda programRunning
+    beq @noProgram
+    jsr StopCombination
+    bcc @noProgram
+    lda #$FF                ; the user stopped the program: exit status 255
+    jmp ProgramEnd
+@noProgram:
     lda snapReq
     beq @done
     lda #0
@@ -174,6 +186,37 @@ Irq:
 @done:
     pla
     rti
+
+; Carry set while Esc and Enter (key word 5 bit 3, key word 1 bit 5) are
+; both down: each key word holds one key, so the two come from two words.
+; The program may be reading the keys itself: the select and latch ports
+; are read back and written again, so its scan goes on as if untouched.
+.proc StopCombination
+    txa
+    pha
+    lda KEY_SELECT
+    tax
+    lda KEY_DATA
+    pha
+    clc
+    lda #$04
+    sta KEY_SELECT          ; key word 5 into the latch
+    lda KEY_DATA
+    and #$08
+    beq @restore
+    lda #$40
+    sta KEY_SELECT          ; key word 1
+    lda KEY_DATA
+    and #$20
+    cmp #$20                ; carry set when Enter is down too
+@restore:
+    stx KEY_SELECT
+    pla
+    sta KEY_DATA
+    pla
+    tax
+    rts
+.endproc
 
 ; Waits A ticks (1/250 s each).
 .proc WaitTicks

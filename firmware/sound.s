@@ -16,6 +16,8 @@ phase:      .res 2
 step:       .res 2
 samplesLeft: .res 2
 waitStart:  .res 1
+toneCount:  .res 2
+toneDelay:  .res 2
 
 .segment "RODATA"
 ; A note: delay units per half period, then the number of half periods.
@@ -168,6 +170,50 @@ SPEECH_FRAMES = (speechEnd - speech) / 30
 @done:
     lda #0
     sta TIMERB_RUN          ; close the gate
+    rts
+.endproc
+
+; A tone on the beeper for programs: A (low), X (high) delay units per half
+; period, toneCount half periods. The same loop as the melody's.
+.proc BeepTone
+    sta toneDelay
+    stx toneDelay+1
+    lda toneCount
+    ora toneCount+1
+    beq @done
+    lda #0
+    sta BEEP_MUTE
+    lda #$80
+    sta TIMERB_RUN
+    sta BEEP_LEVEL
+    sta level
+@half:
+    lda level
+    eor #$80
+    sta level
+    sta BEEP_LEVEL
+    lda toneDelay
+    sta delayCount
+    lda toneDelay+1
+    sta delayCount+1
+@delay:
+    lda delayCount
+    sec
+    sbc #1
+    sta delayCount
+    bcs @delay
+    dec delayCount+1
+    bpl @delay
+    lda toneCount
+    bne :+
+    dec toneCount+1
+:   dec toneCount
+    lda toneCount
+    ora toneCount+1
+    bne @half
+    lda #0
+    sta TIMERB_RUN
+@done:
     rts
 .endproc
 

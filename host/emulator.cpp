@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <cctype>
 #include <ctime>
 #include <filesystem>
 
@@ -175,6 +176,28 @@ void Emulator::ColdReset() { rq4800::ColdReset(*machine); }
 void Emulator::InitialiseFlash() { rq4800::InitialiseFlash(*machine); }
 
 DownloadResult Emulator::Download(const std::string& path) { return DownloadFile(*machine, path); }
+
+namespace {
+// The built-in firmware's launch request (firmware/rq4800.inc): a byte of
+// RAM its Home and Files screens look at.
+constexpr size_t kLaunchRequest = 0x0474;
+constexpr uint8_t kLaunchMark = 0x5A;
+
+bool IsProgramPath(const std::string& path) {
+  std::string extension = std::filesystem::path(path).extension().string();
+  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return extension == ".bin";
+}
+}  // namespace
+
+DownloadResult Emulator::DownloadProgram(const std::string& path) {
+  if (!IsProgramPath(path)) return download::Result(download::kNotAFileType);
+  const DownloadResult result = Download(path);
+  if (result.Ok()) RequestProgramStart();
+  return result;
+}
+
+void Emulator::RequestProgramStart() { machine->bus.ram[kLaunchRequest] = kLaunchMark; }
 
 bool Emulator::SaveFlash(std::string* error) { return SaveFlashImage(flashFile, *machine, error); }
 

@@ -149,6 +149,13 @@ class Emulator {
   void ColdReset();
   void InitialiseFlash();
   DownloadResult Download(const std::string& path);
+  // A ".bin" program downloaded into the flash in use and started through
+  // the built-in firmware's launcher, as if the user had chosen it in Files:
+  // the firmware takes the request (LaunchRequest) at Home or in Files. A
+  // path that is not a ".bin" is not downloaded (kNotAFileType).
+  DownloadResult DownloadProgram(const std::string& path);
+  // The request alone: the last program of Files starts.
+  void RequestProgramStart();
   bool SaveFlash(std::string* error);
   bool FlashUnsaved() const;
 

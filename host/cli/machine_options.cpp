@@ -5,6 +5,7 @@
 #include "core/debug_log.h"
 #include "core/file_io.h"
 #include "host/cli/arguments.h"
+#include "storage/download_file.h"
 
 namespace rq4800::cli {
 
@@ -16,6 +17,8 @@ void AddMachineOptions(CLI::App& command, MachineOptions& options) {
   command.add_option("--ROM1", options.rom1, "ROM image for 0x400000..0x7FFFFF (4 MB)");
   command.add_option("--ROM3", options.rom3, "ROM image for 0xC00000..0xFFFFFF (4 MB)");
   command.add_option("--Flash", options.flashResource, "Default flash image to use in place of the built-in one");
+  command.add_option("--program", options.program,
+                     "Program image (.bin) to download into the flash and start from Files (see sdk/README.md)");
 }
 
 std::unique_ptr<PreparedMachine> PrepareMachine(const char* command, const MachineOptions& options, bool rewind) {
@@ -70,6 +73,14 @@ std::unique_ptr<PreparedMachine> PrepareMachine(const char* command, const Machi
     return nullptr;
   }
   prepared->screenWhole = emulator.PowerOn();
+  if (!options.program.empty()) {
+    const DownloadResult result = emulator.DownloadProgram(options.program);
+    if (!result.Ok()) {
+      ReportProblem("%s: --program: %s: %s; the run stops\n", command, options.program.c_str(),
+                    DescribeDownloadResult(result).c_str());
+      return nullptr;
+    }
+  }
   return prepared;
 }
 

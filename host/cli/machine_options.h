@@ -18,6 +18,7 @@ struct MachineOptions {
   std::string keyScript;
   std::string time;       // "YYYY-MM-DD HH:MM:SS"; the real local time when empty
   std::string rom0, rom1, rom3, flashResource;
+  std::string program;    // a ".bin" to download and start through the launcher
 };
 
 void AddMachineOptions(CLI::App& command, MachineOptions& options);
@@ -36,7 +37,7 @@ class FixedClock final : public IHostClock {
 // Everything the options make, powered on. Null, after a message naming the
 // command and the reason on standard error, when an option cannot be used:
 // a key script that cannot be read or parsed, a bad time, a --flash image
-// that does not fit. Firmware files that do not fit leave the built-in data,
+// that does not fit, a --program the flash does not take. Firmware files that do not fit leave the built-in data,
 // with a message.
 struct PreparedMachine {
   std::unique_ptr<FixedClock> clock;

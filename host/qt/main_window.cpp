@@ -306,11 +306,15 @@ void MainWindow::OpenFileDialog() {
   LoadFile(path);
 }
 
-QString MainWindow::LoadFile(const std::string& path) {
+QString MainWindow::LoadFile(const std::string& path, bool startProgram) {
   sharedFilePath = path;
-  DownloadResult result = emulator->Download(path);
-  const QString line =
+  // DownloadProgram takes ".bin" files only and leaves every other alone.
+  DownloadResult result = startProgram ? emulator->DownloadProgram(path) : download::Result(download::kNotAFileType);
+  const bool started = startProgram && result.Ok();
+  if (!startProgram || result.code == download::kNotAFileType) result = emulator->Download(path);
+  QString line =
       QStringLiteral("%1: %2").arg(QString::fromStdString(FileNameOf(path)), QString::fromStdString(DescribeDownloadResult(result)));
+  if (started) line += QStringLiteral("; Files starts it");
   ShowStatus(line);
   ShowFault();
   Paint();
@@ -319,7 +323,7 @@ QString MainWindow::LoadFile(const std::string& path) {
 
 void MainWindow::LoadFiles(const std::vector<std::string>& paths) {
   QStringList results;
-  for (const std::string& path : paths) results << LoadFile(path);
+  for (const std::string& path : paths) results << LoadFile(path, true);
   if (results.size() > 1) ShowStatus(results.join(QStringLiteral("; ")));
 }
 

@@ -89,8 +89,12 @@ class MainWindow final : public QMainWindow {
   void RunCommand(int id);
   // The file load of a chosen or dropped file: its extension picks the action.
   // Returns the result line it shows ("memo.txt: stored").
-  QString LoadFile(const std::string& path);
-  // Several files in order (a drop, the command line); every result is shown.
+  // startProgram: a ".bin" is also started through the firmware's launcher
+  // (files dropped or named on the command line); the menu's download only
+  // stores it.
+  QString LoadFile(const std::string& path, bool startProgram = false);
+  // Several files in order (a drop, the command line); every result is shown,
+  // and a ".bin" among them is started from Files.
   void LoadFiles(const std::vector<std::string>& paths);
   // "保存FLASH": true when the image file now holds the flash; a failure is
   // shown in full and changes nothing on disk.

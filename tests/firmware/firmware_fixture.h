@@ -22,7 +22,7 @@ namespace rq4800::test {
 // Key codes of the device keys the screens use.
 namespace key {
 constexpr int kPower = 0, kApp1 = 1, kApp3 = 3, kKey8 = 8, kKey9 = 9, kF1 = 16;
-constexpr int kA = 30, kEnter = 39, kUp = 48, kShift = 51, kCaps = 52, kEsc = 53;
+constexpr int kQ = 20, kA = 30, kEnter = 39, kUp = 48, kShift = 51, kCaps = 52, kEsc = 53;
 constexpr int kDown = 58, kLeft = 57, kRight = 59;
 }  // namespace key
 

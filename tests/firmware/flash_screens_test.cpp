@@ -44,14 +44,15 @@ TEST_F(FilesScreenTest, ListsEveryFolderWithNamesAndSizes) {
   EXPECT_THAT(Line(0), StartsWith("Files 3")) << Screen();
   EXPECT_THAT(ListRow(0), StartsWith("txt notes")) << Screen();
   EXPECT_THAT(ListRow(0), HasSubstr("     4"));
-  EXPECT_THAT(ListRow(1), StartsWith("bin PROGRAM 0001")) << Screen();
+  EXPECT_THAT(ListRow(1), StartsWith("bin (invalid) 0001")) << "no program header\n" << Screen();
   EXPECT_THAT(ListRow(1), HasSubstr(" 65536")) << "two whole banks";
   EXPECT_THAT(ListRow(2), StartsWith("bas prog.BAS")) << Screen();
   EXPECT_THAT(ListRow(2), HasSubstr("    11"));
-  // A program is not shown as text; a BASIC file is, from its first byte.
+  // A file without a program header is never started; a BASIC file is shown
+  // as text, from its first byte.
   Press(key::kDown);
   Press(key::kEnter);
-  EXPECT_THAT(Line(9), StartsWith("Not a text file")) << Screen();
+  EXPECT_THAT(Line(9), StartsWith("Not a program (no header)")) << Screen();
   RunSeconds(1.5);
   Press(key::kDown);
   Press(key::kEnter);

@@ -88,7 +88,7 @@ TEST_F(ScreenEdgesTest, FilesListViewerAndItsMessages) {
   EXPECT_EQ(Clipped(), 0) << "the list\n" << Screen();
   Press(key::kUp, 3);
   Press(key::kEnter, 30);
-  EXPECT_THAT(Line(9), StartsWith("Not a text file")) << Screen();
+  EXPECT_THAT(Line(9), StartsWith("Not a program (no header)")) << Screen();
   RunSeconds(1.5);
   for (int i = 0; i < 2; ++i) Press(key::kUp, 3);
   Press(key::kEnter, 40);  // the long text, two-byte characters and all

@@ -191,6 +191,28 @@ class FlashQuestionsTest : public QObject, WindowScratch {
              qPrintable(status));
   }
 
+  void aProgramDroppedOrNamedIsStartedAndOneDownloadedByTheMenuIsNot() {
+    auto window = MakeTestWindow(Folder(), clock);
+    std::string image(0x40, '\0');
+    image.replace(0, 4, "RQPG");
+    image[4] = 1, image[5] = 1, image[6] = 0x20, image[7] = char(0x80), image[9] = 0x30, image[0x20] = 0x60;
+    std::ofstream(Folder() + "prog.bin", std::ios::binary) << image;
+    uint8_t& request = window->machine->bus.ram[0x0474];  // the firmware's launch request
+    window->LoadFile(Folder() + "prog.bin");
+    QCOMPARE(int(request), 0);
+    QVERIFY(!window->statusBar()->currentMessage().contains(QStringLiteral("starts")));
+    window->LoadFiles({Folder() + "prog.bin"});
+    QCOMPARE(int(request), 0x5A);
+    QVERIFY2(window->statusBar()->currentMessage() == QStringLiteral("prog.bin: stored; Files starts it"),
+             qPrintable(window->statusBar()->currentMessage()));
+    // What is not a program is downloaded as before, and starts nothing.
+    request = 0;
+    std::ofstream(Folder() + "a.txt") << "FIRST\r\n";
+    window->LoadFiles({Folder() + "a.txt"});
+    QCOMPARE(int(request), 0);
+    QVERIFY(window->statusBar()->currentMessage().startsWith(QStringLiteral("a.txt: stored")));
+  }
+
   void theCommandLineRefusesWhatItCannotUse() {
     struct Row {
       std::vector<const char*> arguments;
