@@ -41,7 +41,10 @@ std::string TakeLine(SymbolTable& table, std::string_view line) {
   if (name.empty()) return "the label has no name";
   if (!NextWord(rest).empty()) return "text after the name";
   const int address = static_cast<int>(value);
-  table.byAddress.emplace(address, std::string(name));
+  // The linker's own names ("__CONSTRUCTOR_TABLE__", "__BSS_RUN__") often
+  // fall on a program's label such as "_main": the program's name is shown.
+  const auto [entry, added] = table.byAddress.emplace(address, std::string(name));
+  if (!added && entry->second.starts_with("__") && !name.starts_with("__")) entry->second = name;
   table.byName.insert_or_assign(std::string(name), address);
   return {};
 }

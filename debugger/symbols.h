@@ -13,7 +13,7 @@
 namespace rq4800 {
 
 struct SymbolTable {
-  std::map<int, std::string> byAddress;  // the first name loaded for each address
+  std::map<int, std::string> byAddress;  // the first name loaded for each address, a program's before the linker's
   std::map<std::string, int, std::less<>> byName;
 };
 

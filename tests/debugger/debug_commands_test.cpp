@@ -39,6 +39,10 @@ TEST(Labels, TakesGoodLinesAndNamesEveryBadOne) {
   EXPECT_EQ(FindSymbol(table, "AlsoReset"), 0xC000);
   EXPECT_EQ(FindSymbol(table, ".Buffer"), 0x0300);
   EXPECT_FALSE(FindSymbol(table, "Wrong"));
+
+  // A program's own name wins over the linker's at the same address.
+  LoadLabels(table, "al 008049 .__CONSTRUCTOR_TABLE__\nal 008049 ._main\nal 008049 .__DESTRUCTOR_TABLE__\n", nullptr);
+  EXPECT_EQ(LabelFor(table, 0x8049), "_main");
 }
 
 TEST(Labels, TheBuiltInFirmwareHasItsOwn) {
