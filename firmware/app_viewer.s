@@ -189,12 +189,7 @@ textCut:    .res 1          ; the text was longer than the buffer: only its star
 ; Copies the file's block chain into textBuf (at most 16 KB) and sets
 ; textBase and len to the text inside it.
 .proc LoadText
-    ldy #E_FIRST
-    lda (entry),y
-    sta blockNum
-    iny
-    lda (entry),y
-    sta blockNum+1
+    jsr EntryFirstBlock
     lda #<textBuf
     sta ptr2
     lda #>textBuf

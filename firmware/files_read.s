@@ -391,17 +391,28 @@ folderNames: .byte "txt bin bas udf "
 prefixes: .byte "PROGRAM ", 0, "(invalid) ", 0
 .endproc
 
-; A program's name is the one in its header, when the header is valid.
-.proc ProgramName
+; blockNum = the first block of list entry `entry`.
+.proc EntryFirstBlock
     ldy #E_FIRST
     lda (entry),y
     sta blockNum
     iny
     lda (entry),y
     sta blockNum+1
+    rts
+.endproc
+
+; CheckProgram for list entry `entry`: its first block and its banks.
+.proc CheckEntry
+    jsr EntryFirstBlock
     ldy #E_BANKS
     lda (entry),y
-    jsr CheckProgram
+    jmp CheckProgram
+.endproc
+
+; A program's name is the one in its header, when the header is valid.
+.proc ProgramName
+    jsr CheckEntry
     ldy #E_STATUS
     sta (entry),y
     cmp #0

@@ -208,15 +208,7 @@ NextBank:                   ; 64 blocks of 3 bytes on
 ; Starts the program of list entry `entry` (whose first block is E_FIRST and
 ; whose status CheckProgram gave). An invalid one is only named as such.
 .proc RunProgram
-    ldy #E_FIRST
-    lda (entry),y
-    sta blockNum
-    iny
-    lda (entry),y
-    sta blockNum+1
-    ldy #E_BANKS
-    lda (entry),y
-    jsr CheckProgram
+    jsr CheckEntry
     cmp #PROG_OK
     beq @valid
     pha
