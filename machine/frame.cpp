@@ -24,7 +24,10 @@ constexpr int kSlicesPerFrame = 576;
 constexpr int kFramesPerHalfSecond = 25;
 constexpr int kTickPeriod = 115;
 constexpr int kTickPhase = 30;
-constexpr double kSampleSlotsPerSlice = 1.53125;  // 44,100 / 28,800
+// 44,100 / 28,800 = 1.53125 = 49/32 sample slots a slice: counted in 32nds,
+// the count is exact and whole frames hold exactly 882 slots.
+constexpr int kSampleUnitsPerSlice = 49;
+constexpr int kSampleUnitShift = 5;
 constexpr int kBeeperAmplitude = 8192;
 
 constexpr int kStatusTimer0 = 0x01;
@@ -71,7 +74,7 @@ void HalfSecondTick(Machine& machine) {
 
 }  // namespace
 
-void AdvanceTimers(Machine& machine, int slice, double& sampleClock) {
+void AdvanceTimers(Machine& machine, int slice, int32_t& sampleUnits) {
   BusRQ4800& bus = machine.bus;
   Cpu6502& cpu = machine.cpu;
 
@@ -110,10 +113,12 @@ void AdvanceTimers(Machine& machine, int slice, double& sampleClock) {
 
   // Slots that find the gate closed, no ring or a full ring are skipped, not
   // delayed: the beeper keeps its place in device time.
-  sampleClock += kSampleSlotsPerSlice;
-  while (sampleClock >= 1.0) {
-    sampleClock -= 1.0;
-    if (bus.beeperGate && bus.ring) bus.ring->Push(static_cast<int16_t>(bus.beeperLevel * kBeeperAmplitude));
+  sampleUnits += kSampleUnitsPerSlice;
+  const int slots = sampleUnits >> kSampleUnitShift;
+  sampleUnits &= (1 << kSampleUnitShift) - 1;
+  if (bus.beeperGate && bus.ring) [[unlikely]] {
+    const auto level = static_cast<int16_t>(bus.beeperLevel * kBeeperAmplitude);
+    for (int i = 0; i < slots; ++i) bus.ring->Push(level);
   }
 }
 
@@ -133,7 +138,7 @@ void RecordFault(Machine& machine, const UnsupportedInstruction& fault) {
 
 bool EndSlice(Machine& machine) {
   FramePosition& f = machine.frame;
-  AdvanceTimers(machine, f.slice, f.sampleClock);
+  AdvanceTimers(machine, f.slice, f.sampleUnits);
   f.inSlice = false;
   if (++f.slice < kSlicesPerFrame) return false;
   f = FramePosition{};
@@ -154,13 +159,13 @@ void RunFrame(Machine& machine) {
       if (EndSlice(machine)) return;
     }
     // The position lives in locals while the loop runs.
-    double sampleClock = f.sampleClock;
+    int32_t sampleUnits = f.sampleUnits;
     for (int slice = f.slice; slice < kSlicesPerFrame; ++slice) {
       // Cpu6502::RunSlice() with Read and Write inlined: the machine's cpu
       // always runs on the machine's own (final) bus.
       f.slice = slice;
       RunSliceOn<BusRQ4800>(machine.cpu);
-      AdvanceTimers(machine, slice, sampleClock);
+      AdvanceTimers(machine, slice, sampleUnits);
     }
   } catch (const UnsupportedInstruction& fault) {
     RecordFault(machine, fault);

@@ -39,7 +39,7 @@ class SystemClock final : public IHostClock {
 struct FramePosition {
   int32_t slice = 0;         // the slice running or next to run, 0..575
   bool inSlice = false;      // that slice has begun (its IRQ check is done)
-  double sampleClock = 0.0;  // the beeper's fractional sample slots so far
+  int32_t sampleUnits = 0;   // the beeper's fractional sample slot so far, in 32nds
 };
 
 struct Machine {
@@ -89,8 +89,8 @@ inline bool AtFrameStart(const Machine& machine) {
   return machine.frame.slice == 0 && !machine.frame.inSlice;
 }
 // What follows processor slice `slice` (0..575) of a frame: the three timers,
-// the tick source and the beeper's sample slots, counted in sampleClock.
-void AdvanceTimers(Machine& machine, int slice, double& sampleClock);
+// the tick source and the beeper's sample slots, counted in sampleUnits.
+void AdvanceTimers(Machine& machine, int slice, int32_t& sampleUnits);
 
 // Flash operations of the device's user: back to the default image, or an
 // image given whole; both cold-reset the device.

@@ -90,8 +90,8 @@ struct Frame : ::testing::Test {
 };
 
 TEST_F(Frame, TimersAndTheTickSourceFireAtTheirSlice) {
-  double sampleClock = 0.0;
-  auto slice = [&](int i) { AdvanceTimers(m, i, sampleClock); };
+  int32_t sampleUnits = 0;
+  auto slice = [&](int i) { AdvanceTimers(m, i, sampleUnits); };
   bus.Write(0x02, 200);
   bus.Read(0x05);  // timer A runs: 200 + 64 overflows in the first slice, keeping 8
   slice(0);
@@ -225,7 +225,7 @@ TEST(DeviceProgram, RunsTheSameThroughTheMachineBusAsThroughTheGenericBus) {
   TestMachine direct(DeviceProgram());
   Machine& g = *generic;
   Machine& d = *direct;
-  double gClock = 0.0, dClock = 0.0;
+  int32_t gClock = 0, dClock = 0;
   for (int n = 0; n < 10 * 576; ++n) {
     if (n == 3000) {
       g.cpu.RaiseNmi();
