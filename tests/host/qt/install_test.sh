@@ -34,7 +34,7 @@ if command -v appstreamcli >/dev/null; then
 fi
 if command -v update-mime-database >/dev/null; then
   cp -r "$share/mime" "$scratch/mime"
-  update-mime-database "$scratch/mime" || fail "MIME package"
+  update-mime-database "$scratch/mime" >"$scratch/mime.log" 2>&1 || { cat "$scratch/mime.log"; fail "MIME package"; }
   grep -q "application/x-rq4800-flash" "$scratch/mime/globs2" || fail "the flash image type is not registered"
 fi
 
@@ -55,6 +55,13 @@ grep -q "^Frequency=[1-9]" "$home/.config/rq4800/rq4800.ini" || fail "no setting
 [ -d "$home/.local/share/rq4800" ] || fail "no data folder ~/.local/share/rq4800"
 run "$prefix/bin/rq4800-cli" info >"$scratch/info.log" 2>&1 || { cat "$scratch/info.log"; fail "rq4800-cli info"; }
 [ -s "$scratch/info.log" ] || fail "rq4800-cli info said nothing"
+# The C target, where the build had cc65: the installed wrapper finds its SDK
+# beside itself.
+if [ -x "$prefix/bin/rq4800-cl65" ]; then
+  printf 'int main(void) { return 0; }\n' >"$scratch/work/empty.c"
+  run "$prefix/bin/rq4800-cl65" -O -o "$scratch/work/empty.bin" "$scratch/work/empty.c" || fail "rq4800-cl65"
+  [ -s "$scratch/work/empty.bin" ] || fail "rq4800-cl65 made no program"
+fi
 
 # XDG folders named by the environment are taken as they are.
 env HOME="$home" XDG_CONFIG_HOME="$scratch/config" XDG_DATA_HOME="$scratch/data" QT_QPA_PLATFORM=offscreen \
