@@ -28,12 +28,16 @@ FrontEndPaths MakeFrontEndPaths(const std::string& programFolder) {
   if (paths.programFolder.empty()) paths.programFolder = "./";
   paths.dataDirectory = paths.programFolder + "data/";
   paths.settingsFile = paths.programFolder + "rq4800.ini";
+  paths.settingsFolder = paths.programFolder;
+  paths.startFolder = paths.programFolder;
   return paths;
 }
 
 void PrepareProgramFolder(const FrontEndPaths& paths) {
   std::error_code error;
-  std::filesystem::create_directory(paths.dataDirectory, error);
+  std::filesystem::create_directories(paths.dataDirectory, error);
+  std::error_code ignored;  // a folder that cannot be made shows as the file's failure below
+  std::filesystem::create_directories(paths.settingsFolder, ignored);
   if (!std::filesystem::is_directory(paths.dataDirectory)) {
     ReportProblem("cannot create the data directory %s (%s): the flash image can be neither loaded nor saved\n",
                   paths.dataDirectory.c_str(), error ? error.message().c_str() : "a file of that name is in the way");
@@ -52,7 +56,7 @@ void PrepareProgramFolder(const FrontEndPaths& paths) {
 }
 
 std::string EnterWorkingFolder(const FrontEndPaths& paths) {
-  std::string folder = ReadProfileString(paths.settingsFile, "ROM", "Directory", paths.programFolder);
+  std::string folder = ReadProfileString(paths.settingsFile, "ROM", "Directory", paths.startFolder);
   std::error_code ignored;
   if (!folder.empty()) std::filesystem::current_path(folder, ignored);
   return folder;
@@ -94,7 +98,7 @@ void ApplyFirmwareSettings(ResourceStore& resources, const FrontEndPaths& paths)
   for (const Replacement& r : kReplacements) {
     std::string file = ReadProfileString(paths.settingsFile, "Firmware", r.key, "");
     if (file.empty()) continue;
-    if (std::filesystem::path(file).is_relative()) file = JoinPath(paths.programFolder, file);
+    if (std::filesystem::path(file).is_relative()) file = JoinPath(paths.settingsFolder, file);
     std::string error;
     if (!resources.ReplaceFromFile(r.id, file, r.size, &error)) {
       ReportProblem("%s (%s in [Firmware] of %s); the built-in %s stays in use\n", error.c_str(), r.key,

@@ -20,10 +20,15 @@ namespace rq4800 {
 
 struct ResourceStore;
 
+// Beside the program (MakeFrontEndPaths) or in the user's folders
+// (ChooseFrontEndPaths in host/data_folders.h); folders keep their separator.
 struct FrontEndPaths {
-  std::string programFolder;  // with its trailing separator
-  std::string dataDirectory;  // programFolder + "data/"
-  std::string settingsFile;   // programFolder + "rq4800.ini"
+  std::string programFolder;   // the folder of the program file
+  std::string dataDirectory;   // programFolder + "data/"
+  std::string settingsFile;    // programFolder + "rq4800.ini"
+  std::string settingsFolder;  // the settings file's folder: relative firmware names start here
+  std::string startFolder;     // the working folder when the settings name none
+  bool besideProgram = true;
 };
 
 // The millisecond tick count and a wait, against which the pacing clock is
@@ -43,14 +48,14 @@ class SteadyMeasureClock final : public IMeasureClock {
 
 FrontEndPaths MakeFrontEndPaths(const std::string& programFolder);
 
-// Steps 2 and 3. Failures do not stop the program (without a data directory
+// Steps 2 and 3 (the folders made with their parents). Failures do not stop the program (without a data directory
 // the flash image cannot be saved, without a settings file the defaults
 // hold) but are reported as problems, so that the user learns of them before
 // relying on a save. A settings file that exists but cannot be read is
 // reported once and then left as it is.
 void PrepareProgramFolder(const FrontEndPaths& paths);
 
-// Step 4; returns the folder that was asked for (entered or not).
+// Step 4 (default: startFolder); returns the folder that was asked for (entered or not).
 std::string EnterWorkingFolder(const FrontEndPaths& paths);
 
 // Step 5: the frequency to pace with. A value of 0, an absent entry or a
@@ -61,7 +66,7 @@ uint32_t MeasureFrequency(IPacingClock& clock, IMeasureClock& measure);
 
 // Section "Firmware": "ROM0", "ROM1", "ROM3" and "Flash" name files that
 // replace the built-in ROM images and default flash image. Relative names are
-// taken from the program folder. A file that cannot be read or has the wrong
+// taken from the settings file's folder. A file that cannot be read or has the wrong
 // size is not used: the built-in data stays, and a problem line says which
 // file and why.
 void ApplyFirmwareSettings(ResourceStore& resources, const FrontEndPaths& paths);

@@ -7,6 +7,8 @@
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
+#include "host/startup.h"
+
 namespace rq4800 {
 
 QString EmbeddedReadme() {
@@ -15,15 +17,25 @@ QString EmbeddedReadme() {
   return QString::fromUtf8(file.readAll());
 }
 
-AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
-  setWindowTitle(QStringLiteral("版本信息"));
+AboutDialog::AboutDialog(QWidget* parent, const FrontEndPaths* paths) : QDialog(parent) {
+  setWindowTitle(tr("版本信息"));
   setModal(true);
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(new QLabel(QStringLiteral("RQ4800模拟器  版本 %1").arg(QStringLiteral(RQ4800_VERSION)), this));
-  layout->addWidget(new QLabel(QStringLiteral("掌上电脑的桌面模拟器，运行自带的固件。"), this));
-  layout->addWidget(new QLabel(QStringLiteral("以 C++20 与 Qt 6 编写，开放源代码。"), this));
+  layout->addWidget(new QLabel(tr("RQ4800模拟器  版本 %1").arg(QStringLiteral(RQ4800_VERSION)), this));
+  layout->addWidget(new QLabel(tr("掌上电脑的桌面模拟器，运行自带的固件。"), this));
+  layout->addWidget(new QLabel(tr("以 C++20 与 Qt 6 编写，开放源代码。"), this));
+  if (paths != nullptr) {
+    // Where to look for the flash image and the settings file, which move to
+    // the user's folders when the program is installed.
+    folders = new QLabel(tr("数据文件夹: %1\n设置文件: %2")
+                             .arg(QString::fromStdString(paths->dataDirectory),
+                                  QString::fromStdString(paths->settingsFile)),
+                         this);
+    folders->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(folders);
+  }
 
-  link = new QLabel(QStringLiteral("说明 <a href=\"%1\">README</a>").arg(QLatin1String(kReadmeLink)), this);
+  link = new QLabel(tr("说明 <a href=\"%1\">README</a>").arg(QLatin1String(kReadmeLink)), this);
   link->setObjectName(QString::number(kLinkId));
   link->setTextFormat(Qt::RichText);
   link->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
@@ -35,7 +47,7 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
   layout->addWidget(link);
 
   auto* buttons = new QDialogButtonBox(this);
-  QPushButton* ok = buttons->addButton(QStringLiteral("确定"), QDialogButtonBox::AcceptRole);
+  QPushButton* ok = buttons->addButton(tr("确定"), QDialogButtonBox::AcceptRole);
   ok->setDefault(true);
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   layout->addWidget(buttons);

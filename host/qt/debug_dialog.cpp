@@ -24,7 +24,7 @@ QString FromDeviceText(const char* text) { return QString::fromLatin1(text).remo
 
 DebugDialog::DebugDialog(Machine& machine, QWidget* parent)
     : QDialog(parent), machine_(machine), buffer_(kMemoryDumpSize + kListingSize) {
-  setWindowTitle(QStringLiteral("调试"));
+  setWindowTitle(tr("调试"));
   setModal(true);
   setFixedSize(Units(0, 0, 430, 273).size());
   QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
@@ -47,7 +47,7 @@ DebugDialog::DebugDialog(Machine& machine, QWidget* parent)
   address->setMaxLength(static_cast<int>(kAddressBoxChars));
   address->setGeometry(Units(7, 208, 46, 19));
 
-  listButton = new QPushButton(QStringLiteral("反汇编"), this);
+  listButton = new QPushButton(tr("反汇编"), this);
   listButton->setObjectName(QString::number(kListButtonId));
   listButton->setAutoDefault(false);
   listButton->setDefault(false);

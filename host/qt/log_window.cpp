@@ -7,7 +7,7 @@ namespace rq4800 {
 
 LogWindow::LogWindow(QWidget* parent) : QPlainTextEdit(parent) {
   setWindowFlag(Qt::Window);
-  setWindowTitle(QStringLiteral("日志"));
+  setWindowTitle(tr("日志"));
   setReadOnly(true);
   setLineWrapMode(QPlainTextEdit::NoWrap);
   setMaximumBlockCount(20000);

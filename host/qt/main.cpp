@@ -1,7 +1,8 @@
 // rq4800: the desktop emulator. Reads its command line first (--help and
 // refused arguments end here, before any window or display is needed), then
 // starts the machine beside the program's own folder (settings "rq4800.ini",
-// flash image in "data/"), shows the window centred on the screen, downloads
+// flash image in "data/"; an installed program uses the user's XDG folders,
+// see host/data_folders.h), shows the window centred on the screen, downloads
 // the files named on the command line and runs until "退出" or the window is
 // closed.
 //
@@ -29,6 +30,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   rq4800::DesktopOptions options;
   options.programFolder = QCoreApplication::applicationDirPath().toStdString();
+  options.userFolders = rq4800::UserFoldersOfThisUser();  // where an installed program keeps its files
   options.rewind = commandLine.rewind;
   rq4800::MainWindow window(options);
   QObject::connect(&window, &rq4800::MainWindow::quitRequested, &app, &QCoreApplication::quit,

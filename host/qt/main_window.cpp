@@ -1,6 +1,7 @@
 #include "host/qt/main_window.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -62,8 +63,9 @@ MainWindow::MainWindow(const DesktopOptions& options) : QMainWindow(nullptr), ru
   previousProblem_ = {previous.sink, previous.context};
 
   // Folders, settings and the pacing clock's rate.
-  paths = MakeFrontEndPaths(options.programFolder);
+  paths = ChooseFrontEndPaths(options.programFolder, options.userFolders);
   PrepareProgramFolder(paths);
+  ApplyLanguage(options);
   EnterWorkingFolder(paths);
   clock_ = options.pacingClock;
   if (clock_ == nullptr) {
@@ -84,7 +86,7 @@ MainWindow::MainWindow(const DesktopOptions& options) : QMainWindow(nullptr), ru
   const ResourceStore& resources = emulator->resources;
 
   // The window.
-  setWindowTitle(QStringLiteral("Lumora模拟器"));
+  setWindowTitle(tr("Lumora模拟器"));
   if (auto icon = resources.Find(resource::kProgramIcon); !icon.empty()) {
     QPixmap pixmap;
     if (pixmap.loadFromData(icon.data(), static_cast<uint>(icon.size()), "BMP")) setWindowIcon(pixmap);
@@ -105,6 +107,7 @@ MainWindow::MainWindow(const DesktopOptions& options) : QMainWindow(nullptr), ru
   screenWidget->setFocus();
   BuildMenu();
   BuildStateMenu();
+  BuildLanguageMenu();
   runStateLabel = new QLabel(this);
   runStateLabel->setObjectName(QStringLiteral("runState"));
   statusBar()->addPermanentWidget(runStateLabel);
@@ -140,10 +143,11 @@ MainWindow::~MainWindow() {
 void MainWindow::BuildMenu() {
   std::map<QString, QMenu*> menus;
   for (const MenuItem& item : kMainMenu) {
-    const QString title = QString::fromUtf8(item.menu);
+    const QString title = QCoreApplication::translate(kMenuContext, item.menu);
     QMenu*& menu = menus[title];
     if (menu == nullptr) {
       menu = menuBar()->addMenu(title);
+      menu->setObjectName(QString::fromUtf8(item.menu));  // found by its source title in every language
       // Queued: when one menu closes because the next opens, that one is
       // found open and the menu bar keeps the keys.
       connect(menu, &QMenu::aboutToHide, this,
@@ -154,7 +158,7 @@ void MainWindow::BuildMenu() {
       menu->addSeparator();
       continue;
     }
-    QAction* action = menu->addAction(QString::fromUtf8(item.text));
+    QAction* action = menu->addAction(QCoreApplication::translate(kMenuContext, item.text));
     action->setData(item.id);
     action->setCheckable(item.checkable);
     const int id = item.id;
@@ -214,8 +218,9 @@ void MainWindow::ShowStatus(const QString& text) { statusBar()->showMessage(text
 
 void MainWindow::ShowFault() {
   if (machine->faulted && !faultShown_) {
-    faultLabel->setText(QString::asprintf("不支持的指令 %02X at %04X", machine->faultOpcode & 0xFF,
-                                          machine->faultAddress & 0xFFFF));
+    faultLabel->setText(tr("不支持的指令 %1 at %2")
+                            .arg(QString::asprintf("%02X", machine->faultOpcode & 0xFF),
+                                 QString::asprintf("%04X", machine->faultAddress & 0xFFFF)));
     faultShown_ = true;
   } else if (!machine->faulted && faultShown_) {
     faultLabel->clear();
@@ -260,10 +265,10 @@ void MainWindow::RunCommand(int id) {
     case command::kInitialiseFlash:
       if (!ConfirmInitialiseFlash()) return;
       emulator->InitialiseFlash();
-      ShowStatus(QStringLiteral("FLASH已恢复为默认内容（保存FLASH后才写入映像文件）"));
+      ShowStatus(tr("FLASH已恢复为默认内容（保存FLASH后才写入映像文件）"));
       break;
     case command::kAbout: {
-      AboutDialog dialog(this);
+      AboutDialog dialog(this, &paths);
       RunModal(dialog);
       break;
     }
@@ -314,7 +319,7 @@ QString MainWindow::LoadFile(const std::string& path, bool startProgram) {
   if (!startProgram || result.code == download::kNotAFileType) result = emulator->Download(path);
   QString line =
       QStringLiteral("%1: %2").arg(QString::fromStdString(FileNameOf(path)), QString::fromStdString(DescribeDownloadResult(result)));
-  if (started) line += QStringLiteral("; Files starts it");
+  if (started) line += tr("; Files starts it");
   ShowStatus(line);
   ShowFault();
   Paint();

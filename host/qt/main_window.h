@@ -23,12 +23,15 @@
 #include <QTimer>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "host/data_folders.h"
 #include "host/emulator.h"
 #include "host/keyboard.h"
+#include "host/language.h"
 #include "host/pacing.h"
 #include "host/screen.h"
 #include "host/startup.h"
@@ -57,6 +60,8 @@ struct DesktopOptions {
   bool sound = true;                       // false: no wave device at all
   bool rewind = true;                      // false: no rewind history is kept
   bool runLoop = true;                     // false: passes run only when called
+  UserFolders userFolders = {};            // none known: settings and data beside the program
+  std::optional<std::vector<std::string>> systemLanguages = {};  // the system's own when absent
 };
 
 class MainWindow final : public QMainWindow {
@@ -82,6 +87,9 @@ class MainWindow final : public QMainWindow {
   QAction* pauseAction = nullptr;
   LogWindow* logWindow = nullptr;
   std::map<int, QAction*> actions;  // by command id
+  Language language = Language::kChinese;  // the texts' language, fixed at start
+  LanguageSetting languageSetting = LanguageSetting::kSystem;
+  QMenu* languageMenu = nullptr;  // "语言" under "设置"
 
   // One pass of the main loop: a frame and a paint when due (fast play: a
   // run of frames), then the timer is re-armed for the next due time.
@@ -144,6 +152,9 @@ class MainWindow final : public QMainWindow {
  private:
   void BuildMenu();
   void BuildStateMenu();
+  void ApplyLanguage(const DesktopOptions& options);
+  void BuildLanguageMenu();
+  void ChooseLanguageSetting(LanguageSetting setting);
   void ShowRunState();
   // Re-arms the main loop when it has frames (or rewind steps) to run.
   void KickLoop();

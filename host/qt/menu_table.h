@@ -18,6 +18,9 @@ constexpr int kAbout = 40054;
 constexpr int kFlashInfo = 40056;
 }  // namespace command
 
+// The texts are the source texts of translation context kMenuContext.
+inline constexpr const char* kMenuContext = "rq4800::MainMenu";
+
 struct MenuItem {
   const char* menu;  // UTF-8
   const char* text;  // UTF-8; null for a separator

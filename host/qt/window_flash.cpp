@@ -14,17 +14,17 @@ bool MainWindow::SaveFlash() {
   const QString file = QString::fromStdString(emulator->flashFile.dataDirectory + kFlashImageName);
   std::string error;
   if (emulator->SaveFlash(&error)) {
-    ShowStatus(QStringLiteral("FLASH已保存: %1").arg(file));
+    ShowStatus(tr("FLASH已保存: %1").arg(file));
     return true;
   }
   // The reason names paths and system errors: too long for the status bar,
   // so it goes whole into the log and a message box.
   const QString reason = QString::fromStdString(error);
-  ShowProblem(QStringLiteral("保存FLASH失败: %1\n").arg(reason));
-  QMessageBox box(QMessageBox::Warning, windowTitle(), QStringLiteral("保存FLASH失败，映像文件未改动。"),
+  ShowProblem(tr("保存FLASH失败: %1\n").arg(reason));
+  QMessageBox box(QMessageBox::Warning, windowTitle(), tr("保存FLASH失败，映像文件未改动。"),
                   QMessageBox::Ok, this);
   box.setInformativeText(reason);
-  box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
+  box.button(QMessageBox::Ok)->setText(tr("确定"));
   RunModal(box);
   return false;
 }
@@ -39,12 +39,12 @@ void MainWindow::Quit() {
 
 bool MainWindow::ConfirmQuit() {
   if (!FlashChanged()) return true;
-  QMessageBox box(QMessageBox::Question, windowTitle(), QStringLiteral("FLASH已修改，是否保存？"),
+  QMessageBox box(QMessageBox::Question, windowTitle(), tr("FLASH已修改，是否保存？"),
                   QMessageBox::NoButton, this);
-  box.setInformativeText(QStringLiteral("不保存则下载的文件和设备写入的内容都将丢失。"));
-  QPushButton* save = box.addButton(QStringLiteral("保存"), QMessageBox::AcceptRole);
-  QPushButton* discard = box.addButton(QStringLiteral("不保存"), QMessageBox::DestructiveRole);
-  QPushButton* cancel = box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+  box.setInformativeText(tr("不保存则下载的文件和设备写入的内容都将丢失。"));
+  QPushButton* save = box.addButton(tr("保存"), QMessageBox::AcceptRole);
+  QPushButton* discard = box.addButton(tr("不保存"), QMessageBox::DestructiveRole);
+  QPushButton* cancel = box.addButton(tr("取消"), QMessageBox::RejectRole);
   box.setDefaultButton(save);
   box.setEscapeButton(cancel);
   RunModal(box);
@@ -54,10 +54,10 @@ bool MainWindow::ConfirmQuit() {
 
 bool MainWindow::ConfirmInitialiseFlash() {
   QMessageBox box(QMessageBox::Question, windowTitle(),
-                  QStringLiteral("初始化FLASH将清除设备中的全部文件并复位，是否继续？"), QMessageBox::NoButton, this);
-  box.setInformativeText(QStringLiteral("已保存的映像文件在下次保存FLASH前不受影响。"));
-  QPushButton* initialise = box.addButton(QStringLiteral("初始化"), QMessageBox::DestructiveRole);
-  QPushButton* cancel = box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+                  tr("初始化FLASH将清除设备中的全部文件并复位，是否继续？"), QMessageBox::NoButton, this);
+  box.setInformativeText(tr("已保存的映像文件在下次保存FLASH前不受影响。"));
+  QPushButton* initialise = box.addButton(tr("初始化"), QMessageBox::DestructiveRole);
+  QPushButton* cancel = box.addButton(tr("取消"), QMessageBox::RejectRole);
   box.setDefaultButton(cancel);
   box.setEscapeButton(cancel);
   RunModal(box);

@@ -31,7 +31,7 @@ void MainWindow::TakeProblem(std::string_view text) {
 
 void MainWindow::ShowProblem(const QString& text) {
   const QString firstLine = text.section(QLatin1Char('\n'), 0, 0, QString::SectionSkipEmpty);
-  ShowStatus(QStringLiteral("问题: %1").arg(firstLine));
+  ShowStatus(tr("问题: %1").arg(firstLine));
   if (logWindow == nullptr) logWindow = new LogWindow(this);
   logWindow->Append(text.endsWith(QLatin1Char('\n')) ? text : text + QLatin1Char('\n'));
   logWindow->Flush();

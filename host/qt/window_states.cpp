@@ -47,7 +47,8 @@ QPixmap LcdPicture(const std::vector<uint8_t>& lcd, uint32_t on, uint32_t off) {
 }  // namespace
 
 void MainWindow::BuildStateMenu() {
-  stateMenu = new QMenu(QStringLiteral("状态"), this);
+  stateMenu = new QMenu(tr("状态"), this);
+  stateMenu->setObjectName(QStringLiteral("状态"));  // found by its source title in every language
   // Before "帮助", which stays last.
   const QList<QAction*> titles = menuBar()->actions();
   menuBar()->insertMenu(titles.isEmpty() ? nullptr : titles.last(), stateMenu);
@@ -57,8 +58,8 @@ void MainWindow::BuildStateMenu() {
 
   slotMenuStyle_ = new SlotMenuStyle;
   slotMenuStyle_->setParent(this);
-  saveMenu = stateMenu->addMenu(QStringLiteral("保存状态"));
-  loadMenu = stateMenu->addMenu(QStringLiteral("读取状态"));
+  saveMenu = stateMenu->addMenu(tr("保存状态"));
+  loadMenu = stateMenu->addMenu(tr("读取状态"));
   for (QMenu* menu : {saveMenu, loadMenu}) {
     menu->setStyle(slotMenuStyle_);
     connect(menu, &QMenu::aboutToShow, this, &MainWindow::RefreshSlots);
@@ -76,18 +77,18 @@ void MainWindow::BuildStateMenu() {
   connect(stateMenu, &QMenu::aboutToShow, this, &MainWindow::RefreshSlots);
   stateMenu->addSeparator();
 
-  pauseAction = stateMenu->addAction(QStringLiteral("暂停        Ctrl+P"));
+  pauseAction = stateMenu->addAction(tr("暂停        Ctrl+P"));
   pauseAction->setCheckable(true);
   connect(pauseAction, &QAction::triggered, this, &MainWindow::TogglePause);
   for (const char* keys : {"Ctrl+P", "Pause"}) {
     auto* shortcut = new QShortcut(QKeySequence(QString::fromLatin1(keys)), this);
     connect(shortcut, &QShortcut::activated, this, &MainWindow::TogglePause);
   }
-  QAction* step = stateMenu->addAction(QStringLiteral("帧步进      Ctrl+N"));
+  QAction* step = stateMenu->addAction(tr("帧步进      Ctrl+N"));
   connect(step, &QAction::triggered, this, &MainWindow::StepFrame);
   auto* stepKey = new QShortcut(QKeySequence(QStringLiteral("Ctrl+N")), this);
   connect(stepKey, &QShortcut::activated, this, &MainWindow::StepFrame);
-  stateMenu->addAction(QStringLiteral("倒带        按住Backspace"))->setEnabled(false);
+  stateMenu->addAction(tr("倒带        按住Backspace"))->setEnabled(false);
   RefreshSlots();
 }
 
@@ -95,11 +96,11 @@ void MainWindow::RefreshSlots() {
   const QList<QAction*> saves = saveMenu->actions(), loads = loadMenu->actions();
   for (int slot = 1; slot <= Emulator::kStateSlots && slot <= saves.size() && slot <= loads.size(); ++slot) {
     const Emulator::SlotInfo info = emulator->StateSlot(slot);
-    const QString when = info.used ? QString::fromStdString(info.time) : QStringLiteral("空");
+    const QString when = info.used ? QString::fromStdString(info.time) : tr("空");
     const QIcon picture = info.used ? QIcon(LcdPicture(info.lcd, emulator->screen.onColour, emulator->screen.offColour))
                                     : QIcon();
-    saves[slot - 1]->setText(QStringLiteral("状态%1  %2    Ctrl+%1").arg(slot).arg(when));
-    loads[slot - 1]->setText(QStringLiteral("状态%1  %2    Alt+%1").arg(slot).arg(when));
+    saves[slot - 1]->setText(tr("状态%1  %2    Ctrl+%1").arg(slot).arg(when));
+    loads[slot - 1]->setText(tr("状态%1  %2    Alt+%1").arg(slot).arg(when));
     saves[slot - 1]->setIcon(picture);
     loads[slot - 1]->setIcon(picture);
     loads[slot - 1]->setEnabled(info.used);
@@ -110,19 +111,19 @@ void MainWindow::SaveSlot(int slot) {
   const std::string path = emulator->StateSlotPath(slot);
   std::string error;
   if (emulator->SaveStateFile(path, &error)) {
-    ShowStatus(QStringLiteral("状态 %1 已保存: %2").arg(slot).arg(QString::fromStdString(path)));
+    ShowStatus(tr("状态 %1 已保存: %2").arg(slot).arg(QString::fromStdString(path)));
   } else {
-    ShowProblem(QStringLiteral("保存状态 %1 失败: %2\n").arg(slot).arg(QString::fromStdString(error)));
+    ShowProblem(tr("保存状态 %1 失败: %2\n").arg(slot).arg(QString::fromStdString(error)));
   }
 }
 
 void MainWindow::LoadSlot(int slot) {
   std::string error;
   if (!emulator->LoadStateFile(emulator->StateSlotPath(slot), &error)) {
-    ShowStatus(QStringLiteral("读取状态 %1 失败: %2").arg(slot).arg(QString::fromStdString(error)));
+    ShowStatus(tr("读取状态 %1 失败: %2").arg(slot).arg(QString::fromStdString(error)));
     return;
   }
-  ShowStatus(QStringLiteral("已读取状态 %1").arg(slot));
+  ShowStatus(tr("已读取状态 %1").arg(slot));
   ShowFault();
   Paint();
 }
@@ -144,8 +145,8 @@ void MainWindow::StepFrame() {
 
 void MainWindow::ShowRunState() {
   pauseAction->setChecked(emulator->paused);
-  runStateLabel->setText(emulator->rewinding ? QStringLiteral("倒带")
-                         : emulator->paused  ? QStringLiteral("暂停")
+  runStateLabel->setText(emulator->rewinding ? tr("倒带")
+                         : emulator->paused  ? tr("暂停")
                                              : QString());
 }
 

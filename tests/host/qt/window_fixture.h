@@ -46,7 +46,8 @@ inline std::string ReadAll(const std::string& path) {
 inline std::unique_ptr<MainWindow> MakeTestWindow(const std::string& folder, FakeClock& clock, bool measure = false) {
   if (!measure) std::ofstream(folder + "rq4800.ini", std::ios::app) << "[CPU]\nFrequency=1000\n";
   return std::make_unique<MainWindow>(DesktopOptions{
-      .programFolder = folder, .pacingClock = &clock, .measureClock = &clock, .sound = false, .runLoop = false});
+      .programFolder = folder, .pacingClock = &clock, .measureClock = &clock, .sound = false, .runLoop = false,
+      .systemLanguages = std::vector<std::string>{"zh-CN"}});
 }
 
 // What each window test stands on: a program folder of its own (entered by

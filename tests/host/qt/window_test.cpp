@@ -65,7 +65,7 @@ class WindowTest : public QObject, WindowScratch {
     }
     QCOMPARE(menu, QStringList({"文件", "文件下载... 40049", "初始化FLASH 40052", "保存FLASH 40007", "-",
                                 "复位        F8 40004", "-", "退出 40001", "设置", "快速播放 40012 checkable",
-                                "FLASH信息 40056", "调试 40030", "状态", "保存状态 0", "读取状态 0", "-",
+                                "FLASH信息 40056", "调试 40030", "语言 0", "状态", "保存状态 0", "读取状态 0", "-",
                                 "暂停        Ctrl+P 0 checkable", "帧步进      Ctrl+N 0", "倒带        按住Backspace 0",
                                 "帮助", "关于 40054"}));
     // The accelerators are window shortcuts: F5 and F8, and the "状态" menu's
