@@ -39,6 +39,10 @@ class WavFileDevice : public IWaveDevice {
   void Queue(WaveBlock& block) override;
   int TakeFinishedBlocks() override;
 
+  // Appends samples to the recording as Queue does, without any block
+  // bookkeeping: the tap of a recording taken beside another device.
+  void Append(const int16_t* samples, int count);
+
   // Marks up to n of the queued, unfinished blocks as played.
   void FinishBlocks(int n);
   // Closes the file; the recording stays valid. Further blocks are dropped.
