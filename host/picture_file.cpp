@@ -14,7 +14,7 @@ namespace {
 // Past this many files of one second something else is wrong (a folder that
 // makes every name exist); the search stops with a clear reason.
 constexpr int kMaxNumber = 999;
-constexpr int kMaxScale = 8;
+constexpr int kMaxScale = 16;
 
 }  // namespace
 

@@ -26,7 +26,7 @@ std::string DatedFileName(const LocalTime& when, std::string_view extension, int
 std::string ReserveDatedFile(const std::string& folder, const LocalTime& when, std::string_view extension,
                              std::string* error);
 
-// Every pixel of image as a factor x factor block (factor 1..8, else empty).
+// Every pixel of image as a factor x factor block (factor 1..16, else empty).
 Image ScaleImage(const Image& image, int factor);
 
 // The w x h rectangle of image whose top-left is display (x, y); empty when

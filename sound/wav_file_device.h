@@ -49,6 +49,7 @@ class WavFileDevice : public IWaveDevice {
   // Returns false when any write or the close itself failed.
   bool Close();
 
+  const std::string& path() const { return path_; }
   uint32_t dataBytes() const { return dataBytes_; }
   int pendingBlocks() const { return pending_; }
   // Empty while every write has succeeded; otherwise "cannot write PATH: why".

@@ -30,12 +30,17 @@ int main(int argc, char** argv) {
   rq4800::DesktopOptions options;
   options.programFolder = QCoreApplication::applicationDirPath().toStdString();
   options.rewind = commandLine.rewind;
+  options.scale = commandLine.scale;
   rq4800::MainWindow window(options);
   QObject::connect(&window, &rq4800::MainWindow::quitRequested, &app, &QCoreApplication::quit,
                    Qt::QueuedConnection);
-  window.show();
+  if (commandLine.fullScreen) {
+    window.SetFullScreen(true);
+  } else {
+    window.show();
+  }
   // Centred on the screen, whatever the decorations add to the window.
-  if (QScreen* screen = window.QWidget::screen()) {
+  if (QScreen* screen = window.QWidget::screen(); screen != nullptr && !commandLine.fullScreen) {
     const QRect outer = window.frameGeometry();
     const QRect area = screen->geometry();
     window.move(area.x() + (area.width() - outer.width()) / 2, area.y() + (area.height() - outer.height()) / 2);
