@@ -8,7 +8,8 @@
 // --exit-after SECONDS exists for the CPU-use benchmark: it quits on its own
 // after that long, without the question about a changed flash, and prints how
 // many frames ran. --no-rewind keeps no rewind history (the benchmark's
-// comparison of what the history costs).
+// comparison of what the history costs). --scale N shows the picture N
+// times its size for this run; --fullscreen starts in full screen.
 #include <QApplication>
 #include <QScreen>
 #include <QTimer>

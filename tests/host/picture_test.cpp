@@ -137,7 +137,8 @@ TEST(PictureFile, AScreenshotHoldsThePictureAtItsScaleAndTwoInOneSecondAreTwoFil
   const size_t before = std::distance(fs::directory_iterator(dir), fs::directory_iterator());
   EXPECT_FALSE(SaveScreenshot((dir / "missing").string(), picture, 1, when, &first, &error));
   EXPECT_NE(error.find("missing"), std::string::npos);
-  EXPECT_FALSE(SaveScreenshot(dir.string(), picture, 9, when, &first, &error));
+  EXPECT_FALSE(SaveScreenshot(dir.string(), picture, 17, when, &first, &error));
+  EXPECT_FALSE(SaveScreenshot(dir.string(), picture, 0, when, &first, &error));
   EXPECT_EQ(static_cast<size_t>(std::distance(fs::directory_iterator(dir), fs::directory_iterator())), before);
 }
 
