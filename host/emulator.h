@@ -95,6 +95,21 @@ class Emulator {
   // headless runner's sound file.
   void PlayFrameOfSound();
 
+  // Sound recording (emulator_recording.cpp): from the start on, every block
+  // the wave output plays goes into a WAV file too, so the file holds what
+  // the user hears (the ring's samples, silence while no frames run) before
+  // any volume. Starts under a fresh dated name in folder; false with the
+  // reason when there is no sound output or no file can be made.
+  bool StartRecording(const std::string& folder, const LocalTime& when, std::string* path, std::string* error);
+  // Ends the recording; false with the reason when any write failed. The file
+  // is valid either way, up to the last block written.
+  bool StopRecording(std::string* error);
+  bool Recording() const { return recorder != nullptr; }
+  // The first write failure of the recording in progress, or empty.
+  std::string RecordingError() const;
+  double RecordedSeconds() const;
+  std::unique_ptr<WavFileDevice> recorder;
+
   // Runs one frame of device time unless the machine stands on a fault:
   // then the key releases that waited for this frame, and every fifth frame
   // a rewind snapshot. Paused or not, the front end decides when to call it.

@@ -84,13 +84,17 @@ void WavFileDevice::Unprepare(WaveBlock& block) { block.prepared = false; }
 void WavFileDevice::Queue(WaveBlock& block) {
   if (file_ == nullptr || !block.prepared) return;
   ++pending_;
-  const auto bytes = static_cast<uint32_t>(block.bytes);
+  Append(block.data, block.bytes / 2);
+}
+
+void WavFileDevice::Append(const int16_t* samples, int count) {
+  if (file_ == nullptr || samples == nullptr || count <= 0) return;
+  const auto bytes = static_cast<uint32_t>(count) * 2;
   if (bytes > kMaxDataBytes - dataBytes_) return;
   std::array<uint8_t, 4096> out;
-  const int samples = block.bytes / 2;
-  for (int done = 0; done < samples;) {
-    const int n = std::min<int>(samples - done, static_cast<int>(out.size() / 2));
-    for (int k = 0; k < n; ++k) Put16(&out[2 * k], static_cast<uint16_t>(block.data[done + k]));
+  for (int done = 0; done < count;) {
+    const int n = std::min<int>(count - done, static_cast<int>(out.size() / 2));
+    for (int k = 0; k < n; ++k) Put16(&out[2 * k], static_cast<uint16_t>(samples[done + k]));
     if (std::fwrite(out.data(), 1, 2 * static_cast<size_t>(n), file_) != 2 * static_cast<size_t>(n)) {
       Fail();
       return;

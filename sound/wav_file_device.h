@@ -39,12 +39,17 @@ class WavFileDevice : public IWaveDevice {
   void Queue(WaveBlock& block) override;
   int TakeFinishedBlocks() override;
 
+  // Appends samples to the recording as Queue does, without any block
+  // bookkeeping: the tap of a recording taken beside another device.
+  void Append(const int16_t* samples, int count);
+
   // Marks up to n of the queued, unfinished blocks as played.
   void FinishBlocks(int n);
   // Closes the file; the recording stays valid. Further blocks are dropped.
   // Returns false when any write or the close itself failed.
   bool Close();
 
+  const std::string& path() const { return path_; }
   uint32_t dataBytes() const { return dataBytes_; }
   int pendingBlocks() const { return pending_; }
   // Empty while every write has succeeded; otherwise "cannot write PATH: why".

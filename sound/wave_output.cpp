@@ -57,6 +57,7 @@ void RefillBlock(WaveOutput& out) {
   // A block that cannot be prepared leaves circulation; the rest play on.
   if (!out.device->Prepare(header)) return;
   out.device->Queue(header);
+  if (out.recorder != nullptr) out.recorder->Append(buffer.data(), WaveOutput::kBlockSamples);
 }
 
 int ServiceWaveOutput(WaveOutput& out) {

@@ -13,6 +13,7 @@
 #include <cstdint>
 
 #include "sound/sample_ring.h"
+#include "sound/wav_file_device.h"
 #include "sound/wave_device.h"
 
 namespace rq4800 {
@@ -26,6 +27,10 @@ struct WaveOutput {
   std::array<std::array<int16_t, kBlockSamples>, kBlockCount> buffers{};
   std::array<WaveBlock, kBlockCount> headers{};
   int blockIndex = 0;  // advanced before each refill: order 1, 2, 3, 0, ...
+  // A recording of what plays: every block the device takes is appended
+  // here too, as it was queued (silence where the ring ran short), so the
+  // file holds exactly the sound the user hears, before any volume.
+  WavFileDevice* recorder = nullptr;
 };
 
 // Opens the device; on success gives the ring its storage (emptied) and

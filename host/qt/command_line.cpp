@@ -28,6 +28,10 @@ DesktopCommandLine ParseDesktopCommandLine(int argc, const char* const* argv, co
   bool noRewind = false;
   app.add_flag("--no-rewind", noRewind,
                "keep no rewind history (Backspace then rewinds nothing); saves its share of CPU time and memory");
+  app.add_option("--scale", result.scale, "show the picture N times its size (1..4) for this run")
+      ->check(CLI::Range(1, 4))
+      ->type_name("N");
+  app.add_flag("--fullscreen", result.fullScreen, "start in full screen (F11 leaves it, F10 shows the menu bar)");
   app.add_option("FILE", result.files,
                  "PC files (.bin .txt .bas .ski, or a whole .fls image) downloaded into the device at start, "
                  "in order; the results show in the status bar")

@@ -9,7 +9,8 @@ namespace {
 bool WindowCombination(int qtKey, Qt::KeyboardModifiers modifiers) {
   const bool ctrl = (modifiers & Qt::ControlModifier) != 0, alt = (modifiers & Qt::AltModifier) != 0;
   if (qtKey >= Qt::Key_1 && qtKey <= Qt::Key_9) return ctrl || alt;
-  return ctrl && (qtKey == Qt::Key_P || qtKey == Qt::Key_N);
+  return ctrl && (qtKey == Qt::Key_P || qtKey == Qt::Key_N || qtKey == Qt::Key_M || qtKey == Qt::Key_R ||
+                  qtKey == Qt::Key_L);
 }
 
 }  // namespace

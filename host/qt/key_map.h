@@ -3,8 +3,9 @@
 // keypad are not the main row's digits (on the device's home platform they
 // have key codes of their own, which the key table does not hold), so they
 // map to nothing; their characters still reach the device's "." and "/".
-// Ctrl or Alt with a digit, Ctrl+P and Ctrl+N are the window's shortcuts and
-// map to nothing either; Backspace (rewind) and Pause are no device keys.
+// Ctrl or Alt with a digit, Ctrl+P, Ctrl+N, Ctrl+M, Ctrl+R and Ctrl+L are the
+// window's shortcuts and map to nothing either; Backspace (rewind), Pause and
+// F10..F12 (menu bar, full screen, screenshot) are no device keys.
 #include <QKeyEvent>
 
 #include "host/keyboard.h"

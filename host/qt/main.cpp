@@ -9,7 +9,8 @@
 // --exit-after SECONDS exists for the CPU-use benchmark: it quits on its own
 // after that long, without the question about a changed flash, and prints how
 // many frames ran. --no-rewind keeps no rewind history (the benchmark's
-// comparison of what the history costs).
+// comparison of what the history costs). --scale N shows the picture N
+// times its size for this run; --fullscreen starts in full screen.
 #include <QApplication>
 #include <QScreen>
 #include <QTimer>
@@ -32,12 +33,17 @@ int main(int argc, char** argv) {
   options.programFolder = QCoreApplication::applicationDirPath().toStdString();
   options.userFolders = rq4800::UserFoldersOfThisUser();  // where an installed program keeps its files
   options.rewind = commandLine.rewind;
+  options.scale = commandLine.scale;
   rq4800::MainWindow window(options);
   QObject::connect(&window, &rq4800::MainWindow::quitRequested, &app, &QCoreApplication::quit,
                    Qt::QueuedConnection);
-  window.show();
+  if (commandLine.fullScreen) {
+    window.SetFullScreen(true);
+  } else {
+    window.show();
+  }
   // Centred on the screen, whatever the decorations add to the window.
-  if (QScreen* screen = window.QWidget::screen()) {
+  if (QScreen* screen = window.QWidget::screen(); screen != nullptr && !commandLine.fullScreen) {
     const QRect outer = window.frameGeometry();
     const QRect area = screen->geometry();
     window.move(area.x() + (area.width() - outer.width()) / 2, area.y() + (area.height() - outer.height()) / 2);

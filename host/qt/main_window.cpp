@@ -119,11 +119,18 @@ MainWindow::MainWindow(const DesktopOptions& options) : QMainWindow(nullptr), ru
   setAcceptDrops(true);
 
   // Sound: the ring is attached whether a device opened or not.
-  if (options.sound) {
+  if (options.waveDevice != nullptr) {
+    emulator->OpenSound(*options.waveDevice);
+  } else if (options.sound) {
     waveDevice_ = std::make_unique<QtWaveDevice>();
-    connect(waveDevice_.get(), &QtWaveDevice::blocksFinished, this, [this] { emulator->ServiceSound(); });
+    connect(waveDevice_.get(), &QtWaveDevice::blocksFinished, this, [this] {
+      emulator->ServiceSound();
+      CheckRecording();
+    });
     emulator->OpenSound(*waveDevice_);
   }
+  BuildViewMenu(options.scale);
+  BuildSoundMenu();
 
   loopTimer_.setSingleShot(true);
   loopTimer_.setTimerType(Qt::PreciseTimer);
@@ -191,6 +198,7 @@ void MainWindow::PacingPass() {
     for (int n = 1; n < kFastPlayMaxFrames && clock_->Ticks() - start < budget; ++n) waitTicks = pass();
   }
   emulator->ServiceSound();
+  CheckRecording();
   ShowFault();
   if (runLoop_) loopTimer_.start(WaitMilliseconds(waitTicks, clock_->TicksPerSecond()));
 }
@@ -198,8 +206,8 @@ void MainWindow::PacingPass() {
 void MainWindow::Paint() {
   emulator->Paint();
   // Between frames only the LCD panel changes; key highlights ask for their own paint.
-  screenWidget->update(skin::kPanelLeft, skin::kPanelTop, skin::kPanelRight - skin::kPanelLeft + 1,
-                       skin::kPanelHeight);
+  screenWidget->UpdateFrameRect(skin::kPanelLeft, skin::kPanelTop, skin::kPanelRight - skin::kPanelLeft + 1,
+                                skin::kPanelHeight);
 }
 
 void MainWindow::Pause() {

@@ -35,6 +35,7 @@
 #include "host/pacing.h"
 #include "host/screen.h"
 #include "host/startup.h"
+#include "host/view_settings.h"
 #include "machine/machine.h"
 #include "machine/resource_store.h"
 #include "sound/sample_ring.h"
@@ -62,6 +63,8 @@ struct DesktopOptions {
   bool runLoop = true;                     // false: passes run only when called
   UserFolders userFolders = {};            // none known: settings and data beside the program
   std::optional<std::vector<std::string>> systemLanguages = {};  // the system's own when absent
+  int scale = 0;                           // 1..4 for this run; 0: the settings' scale
+  IWaveDevice* waveDevice = nullptr;       // a device of the caller's in place of the sound card
 };
 
 class MainWindow final : public QMainWindow {
@@ -136,6 +139,28 @@ class MainWindow final : public QMainWindow {
 
   int framesRun = 0;  // frames this window has run, for the CPU-use benchmark
 
+  // The "视图" and "声音" menus (window_picture.cpp, window_sound.cpp): the
+  // picture's size, full screen, the LCD-only view, screenshots; volume,
+  // mute and recording. Each choice is kept in the settings at once.
+  ViewSettings view;
+  std::string PictureFolder() const;  // the setting, or the program folder
+  void SetScale(int scale);
+  void SetSmooth(bool on);
+  void SetFullScreen(bool on);
+  void SetLcdOnly(bool on);
+  // F10 in full screen: the menu bar comes and goes.
+  void ToggleMenuBar();
+  // A PNG of the picture as shown, at the whole step it is shown at (at least
+  // 1); returns the file, or empty after showing why not.
+  QString TakeScreenshot();
+  int ScreenshotScale() const;
+  void SetPictureFolder(const std::string& folder);
+  void SetVolume(int percent);
+  void SetMute(bool on);
+  void StartRecording();
+  // Ends a recording and says where it went (or why it is cut short).
+  void StopRecording();
+
  signals:
   void quitRequested();
   void dialogOpened(QDialog* dialog);
@@ -155,6 +180,13 @@ class MainWindow final : public QMainWindow {
   void ApplyLanguage(const DesktopOptions& options);
   void BuildLanguageMenu();
   void ChooseLanguageSetting(LanguageSetting setting);
+  void BuildViewMenu(int scale);
+  void BuildSoundMenu();
+  void FitWindowToPicture();
+  void ApplyVolume();
+  void CheckRecording();
+  void SaveViewSetting(ViewEntry entry);
+  LocalTime Now() const;
   void ShowRunState();
   // Re-arms the main loop when it has frames (or rewind steps) to run.
   void KickLoop();
@@ -181,6 +213,13 @@ class MainWindow final : public QMainWindow {
   std::unique_ptr<IPacingClock> ownPacingClock_;
   IPacingClock* clock_ = nullptr;
   std::unique_ptr<QtWaveDevice> waveDevice_;
+  std::map<int, QAction*> scaleActions_, volumeActions_;
+  QAction* smoothAction_ = nullptr;
+  QAction* fullScreenAction_ = nullptr;
+  QAction* lcdOnlyAction_ = nullptr;
+  QAction* muteAction_ = nullptr;
+  QAction* recordAction_ = nullptr;
+  QLabel* recordLabel_ = nullptr;
   QTimer loopTimer_;
   QStyle* slotMenuStyle_ = nullptr;
   bool runLoop_ = true;

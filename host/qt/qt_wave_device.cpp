@@ -72,6 +72,7 @@ bool QtWaveDevice::Open() {
   sink_ = std::make_unique<QAudioSink>(output, format);
   // The sink keeps its own default buffer: with one much shorter than that,
   // Qt's pulling falls behind the audio clock and the sound breaks up.
+  sink_->setVolume(volume_);
   feed.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
   sink_->start(&feed);
   if (sink_->error() != QAudio::NoError) {
@@ -92,5 +93,10 @@ void QtWaveDevice::Unprepare(WaveBlock& block) { block.prepared = false; }
 void QtWaveDevice::Queue(WaveBlock& block) { feed.Queue(block); }
 
 int QtWaveDevice::TakeFinishedBlocks() { return feed.TakeFinished(); }
+
+void QtWaveDevice::SetVolume(double linear) {
+  volume_ = linear;
+  if (sink_) sink_->setVolume(linear);
+}
 
 }  // namespace rq4800

@@ -55,6 +55,10 @@ class QtWaveDevice final : public QObject, public IWaveDevice {
   void Unprepare(WaveBlock& block) override;
   void Queue(WaveBlock& block) override;
   int TakeFinishedBlocks() override;
+  // Loudness of what plays, 0 (silent) to 1 (as the samples are): applied by
+  // the sink, so the samples themselves (and a recording of them) keep the
+  // device's own level.
+  void SetVolume(double linear);
 
   BlockFeed feed;
 
@@ -63,6 +67,7 @@ class QtWaveDevice final : public QObject, public IWaveDevice {
 
  private:
   std::unique_ptr<QAudioSink> sink_;
+  double volume_ = 1.0;
 };
 
 }  // namespace rq4800

@@ -33,6 +33,7 @@ void MainWindow::Quit() {
   if (exiting_) return;
   exiting_ = true;
   loopTimer_.stop();
+  StopRecording();
   SaveWorkingFolder(paths);
   emit quitRequested();
 }

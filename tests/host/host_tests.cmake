@@ -39,3 +39,9 @@ if(TARGET rq4800_cli_commands)
   rq4800_add_test(test_host_cli SOURCES cli_test.cpp LIBS rq4800_cli_commands)
   rq4800_add_test(test_host_debug_command SOURCES debug_command_test.cpp LIBS rq4800_cli_commands)
 endif()
+
+# Screenshots, the window's picture placement, the view settings and the
+# sound recording.
+rq4800_add_test(test_host_picture
+  SOURCES picture_test.cpp recording_test.cpp
+  PARTS rq4800_core rq4800_machine rq4800_sound rq4800_storage rq4800_host rq4800_builtin_resources)
