@@ -45,6 +45,7 @@ class QStyle;
 
 namespace rq4800 {
 
+class DebuggerWindow;
 class LogWindow;
 class QtWaveDevice;
 class ScreenWidget;
@@ -81,6 +82,7 @@ class MainWindow final : public QMainWindow {
   QMenu* loadMenu = nullptr;
   QAction* pauseAction = nullptr;
   LogWindow* logWindow = nullptr;
+  DebuggerWindow* debuggerWindow = nullptr;  // made when first opened, kept while the window lives
   std::map<int, QAction*> actions;  // by command id
 
   // One pass of the main loop: a frame and a paint when due (fast play: a
@@ -126,6 +128,11 @@ class MainWindow final : public QMainWindow {
   void TogglePause();
   void StepFrame();
 
+  // The debugger window "调试器" (window_debugger.cpp).
+  void OpenDebugger();
+  void DebuggerRunsOn();
+  void DebuggerDetached();
+
   int framesRun = 0;  // frames this window has run, for the CPU-use benchmark
 
  signals:
@@ -144,6 +151,9 @@ class MainWindow final : public QMainWindow {
  private:
   void BuildMenu();
   void BuildStateMenu();
+  void BuildDebuggerItem();
+  // The debugger stopped the machine during a pass: show it, hold the loop.
+  void DebuggerHeld();
   void ShowRunState();
   // Re-arms the main loop when it has frames (or rewind steps) to run.
   void KickLoop();
