@@ -65,15 +65,16 @@ class WindowTest : public QObject, WindowScratch {
     }
     QCOMPARE(menu, QStringList({"文件", "文件下载... 40049", "初始化FLASH 40052", "保存FLASH 40007", "-",
                                 "复位        F8 40004", "-", "退出 40001", "设置", "快速播放 40012 checkable",
-                                "FLASH信息 40056", "调试 40030", "状态", "保存状态 0", "读取状态 0", "-",
+                                "FLASH信息 40056", "调试 40030", "调试器      Ctrl+D 0", "状态", "保存状态 0", "读取状态 0", "-",
                                 "暂停        Ctrl+P 0 checkable", "帧步进      Ctrl+N 0", "倒带        按住Backspace 0",
                                 "帮助", "关于 40054"}));
     // The accelerators are window shortcuts: F5 and F8, and the "状态" menu's
-    // keys (the slots' Ctrl and Alt digits, pause and frame advance).
+    // keys (the slots' Ctrl and Alt digits, pause and frame advance) and the
+    // debugger window's.
     QStringList keys;
     for (QShortcut* shortcut : window->findChildren<QShortcut*>()) keys << shortcut->key().toString();
     keys.sort();
-    QStringList expected = {"F5", "F8", "Ctrl+P", "Pause", "Ctrl+N"};
+    QStringList expected = {"F5", "F8", "Ctrl+P", "Pause", "Ctrl+N", "Ctrl+D"};
     for (int slot = 1; slot <= 9; ++slot) expected << QStringLiteral("Ctrl+%1").arg(slot) << QStringLiteral("Alt+%1").arg(slot);
     expected.sort();
     QCOMPARE(keys, expected);
