@@ -38,6 +38,8 @@ bool Attached(const DebugDriver& dd) { return dd.emulator.frameRunner == &dd; }
 
 void StopNow(DebugDriver& dd) {
   if (dd.stopped) return;
+  // A rewind under way would otherwise go on stepping back under the stop.
+  if (dd.emulator.rewinding) dd.emulator.StopRewind();
   dd.stopped = true;
   dd.userStop = true;
   dd.stop = StopReason{StopKind::kNone, static_cast<int>(dd.emulator.machine->cpu.PC)};
