@@ -2,6 +2,7 @@
 // registers and bytes.
 #include <cctype>
 
+#include "debugger/code_lines.h"
 #include "debugger/command_context.h"
 #include "debugger/peek.h"
 
@@ -28,27 +29,12 @@ std::string Memory(Context& c) {
 
 std::string Disassemble(Context& c) {
   c.Arguments(0, 2);
-  int address = c.w.size() > 1 ? c.Address(c.w[1]) : static_cast<int>(c.m.cpu.PC);
+  const int address = c.w.size() > 1 ? c.Address(c.w[1]) : static_cast<int>(c.m.cpu.PC);
   const int64_t count = c.Count(2, 16, 1000);
-  PeekBus peek(c.m);
   std::string out;
-  for (int64_t i = 0; i < count && address <= 0xFFFF; ++i) {
-    const auto label = c.d.symbols.byAddress.find(address);
-    if (label != c.d.symbols.byAddress.end()) out += label->second + ":\n";
-    char line[kDisassemblyLineSize];
-    int length = DisassembleOne(peek, address, line);
-    std::string text = length ? line : Hex(address, 4) + ": .byte $" + Hex(peek.Read(address), 2);
-    // The operand's target by name, when it has one (not for immediates).
-    const size_t dollar = text.find('$');
-    if (length > 1 && dollar != std::string::npos && text[dollar - 1] != '#') {
-      const size_t digits = text.find_first_not_of("0123456789ABCDEF", dollar + 1);
-      const std::string_view hex = std::string_view(text).substr(dollar + 1, digits - dollar - 1);
-      const auto target = Number(hex, 16, 0xFFFF);
-      const std::string name = target ? LabelFor(c.d.symbols, static_cast<int>(*target)) : "";
-      if (!name.empty()) text += "  ; " + name;
-    }
-    out += text + "\n";
-    address += length ? length : 1;
+  for (const CodeLine& line : CodeLines(c.m, c.d.symbols, address, static_cast<int>(count))) {
+    if (!line.label.empty()) out += line.label + ":\n";
+    out += line.text + "\n";
   }
   return out;
 }

@@ -229,26 +229,35 @@ StopReason StepInstructions(Debugger& d, int64_t count) {
   return Run(d, goal);
 }
 
-// Stepping over or out of a routine that never comes back ends after a
-// minute of device time rather than hanging the debugger.
-constexpr int64_t kStepFrameLimit = 3000;
-
-StopReason StepOver(Debugger& d) {
+RunGoal StepOverGoal(const Debugger& d) {
   PeekBus peek(d.machine);
   const int pc = static_cast<int>(d.machine.cpu.PC);
-  if (peek.Read(pc) != kOpJsr) return StepInstructions(d, 1);
   RunGoal goal;
-  goal.frames = kStepFrameLimit;
+  if (peek.Read(pc) != kOpJsr) {
+    goal.instructions = 1;
+    return goal;
+  }
   goal.stopAt = (pc + 3) & 0xFFFF;
   // The same address reached inside a deeper call (recursion) is not the return.
   goal.stopAtStackAbove = static_cast<int>(d.machine.cpu.SP);
+  return goal;
+}
+
+RunGoal StepOutGoal(const Debugger& d) {
+  RunGoal goal;
+  goal.returnAbove = static_cast<int>(d.machine.cpu.SP);
+  return goal;
+}
+
+StopReason StepOver(Debugger& d) {
+  RunGoal goal = StepOverGoal(d);
+  if (goal.stopAt >= 0) goal.frames = kStepFrameLimit;
   return Run(d, goal);
 }
 
 StopReason StepOut(Debugger& d) {
-  RunGoal goal;
+  RunGoal goal = StepOutGoal(d);
   goal.frames = kStepFrameLimit;
-  goal.returnAbove = static_cast<int>(d.machine.cpu.SP);
   return Run(d, goal);
 }
 

@@ -97,6 +97,15 @@ StopReason StepOver(Debugger& debugger);  // a JSR runs to its return; anything 
 StopReason StepOut(Debugger& debugger);   // to the instruction after the caller's JSR
 StopReason RunTo(Debugger& debugger, int address, int64_t frames);
 
+// Stepping over or out of a routine that never comes back ends after a
+// minute of device time rather than hanging the debugger.
+constexpr int64_t kStepFrameLimit = 3000;
+
+// The goals of StepOver and StepOut from where the machine stands, for a
+// front end that runs them a frame at a time (frames is left to it).
+RunGoal StepOverGoal(const Debugger& debugger);
+RunGoal StepOutGoal(const Debugger& debugger);
+
 // Starts a trace into path of at most lines lines (replacing one running);
 // false with the reason when the file cannot be made.
 bool StartTrace(Debugger& debugger, const std::string& path, int64_t lines, std::string* error);

@@ -61,8 +61,16 @@ void Emulator::PlayFrameOfSound() {
 }
 
 void Emulator::RunFrame() {
-  if (machine->faulted) return;
-  rq4800::RunFrame(*machine);
+  if (machine->faulted || Held()) return;
+  if (frameRunner != nullptr) {
+    if (!frameRunner->RunFrame()) return;
+  } else {
+    rq4800::RunFrame(*machine);
+  }
+  FinishFrame();
+}
+
+void Emulator::FinishFrame() {
   ApplyPendingRelease(*machine, machine->keys);
   ++frameNumber;
   if (rewindEnabled && frameNumber % kRewindInterval == 0) rewind.Push(*machine, frameNumber);
@@ -111,6 +119,7 @@ void Emulator::TogglePause() {
 }
 
 bool Emulator::StepFrame() {
+  if (Held()) return false;
   if (!paused) {
     Pause();
     return false;
@@ -129,6 +138,7 @@ bool Emulator::RewindStep() {
 }
 
 void Emulator::StartRewind() {
+  if (Held()) return;
   rewinding = true;
   RestartPacing(pacing);
 }
@@ -212,6 +222,10 @@ bool Emulator::LoadState(std::span<const uint8_t> bytes, std::string* error) {
 }
 
 bool Emulator::SaveStateFile(const std::string& path, std::string* error) const {
+  if (!AtFrameStart(*machine)) {
+    if (error) *error = "the debugger has stopped the machine inside a frame; run on to the frame's end first";
+    return false;
+  }
   return WriteFileAtomically(path, SaveState(), error);
 }
 

@@ -46,6 +46,17 @@ struct EmulatorOptions {
   bool rewind = true;               // keep a rewind history while frames run
 };
 
+// What runs the frames in place of the machine's direct path while a
+// debugger is attached: a frame may stop inside, and while stopped the
+// runner holds the frames until its user runs on.
+class IFrameRunner {
+ public:
+  virtual ~IFrameRunner() = default;
+  // Runs on to the end of the current frame; false when it stopped first.
+  virtual bool RunFrame() = 0;
+  virtual bool Holding() const = 0;
+};
+
 class Emulator {
  public:
   // A rewind snapshot every this many frames: a tenth of a second.
@@ -75,6 +86,7 @@ class Emulator {
   bool paused = false;
   bool rewinding = false;
   bool shiftHeld = false;  // a key script's Shift, held from its press to the next release
+  IFrameRunner* frameRunner = nullptr;  // the attached debugger, or none
 
   // A firmware file in place of a built-in image, before PowerOn. A file
   // that does not fit is not taken: false with the reason in *error.
@@ -112,8 +124,14 @@ class Emulator {
 
   // Runs one frame of device time unless the machine stands on a fault:
   // then the key releases that waited for this frame, and every fifth frame
-  // a rewind snapshot. Paused or not, the front end decides when to call it.
+  // a rewind snapshot. Paused or not, the front end decides when to call it;
+  // while a debugger holds the frames it runs nothing.
   void RunFrame();
+  // What follows every frame's end, whoever ran it: the waiting key
+  // releases, the frame count and the rewind snapshot.
+  void FinishFrame();
+  // The attached runner holds the frames (a debugger stop).
+  bool Held() const { return frameRunner != nullptr && frameRunner->Holding(); }
   // Paints the LCD into the frame buffer.
   void Paint();
 
@@ -125,7 +143,7 @@ class Emulator {
   // in fast play too.
   PacingStep Advance(uint64_t now);
   // Whether the front end's loop has anything to run.
-  bool Running() const { return !paused || rewinding; }
+  bool Running() const { return (!paused && !Held()) || rewinding; }
 
   // Fast play runs frames back to back; switching either way starts the
   // frame schedule afresh.
@@ -138,7 +156,8 @@ class Emulator {
   void TogglePause();
   // Frame advance: while paused, runs exactly one frame and paints it
   // (true); while running, pauses first, so the frames stop where they are
-  // (false).
+  // (false). While a debugger holds the frames it does nothing (false): the
+  // debugger's own commands move a stopped machine.
   bool StepFrame();
   // One rewind step (a tenth of a second) back; false when the history has
   // nothing older.
@@ -147,6 +166,7 @@ class Emulator {
   // frame period; releasing it runs on from where it stands. Rewinding is
   // silent: each step drops the samples the ring held at that moment, so the
   // wave output plays out only what it had already queued.
+  // Refused while a debugger holds the frames: the stop stays where it is.
   void StartRewind();
   void StopRewind();
 
@@ -176,6 +196,8 @@ class Emulator {
 
   // Save states (machine/save_state.h for the format). Loading checks the
   // whole state before it changes anything.
+  // A state holds the machine between frames: a file save is refused (false
+  // with the reason) while a debugger stop leaves it inside one.
   std::vector<uint8_t> SaveState() const;
   bool LoadState(std::span<const uint8_t> bytes, std::string* error);
   bool SaveStateFile(const std::string& path, std::string* error) const;

@@ -289,6 +289,9 @@ void ApplyFields(const MachineFields& f, Machine& machine) {
   machine.faulted = f.faulted;
   machine.faultOpcode = f.faultOpcode;
   machine.faultAddress = f.faultAddress;
+  // Fields are always taken between frames: a machine stopped inside one
+  // must not run that frame's remaining slices on the state put in.
+  machine.frame = FramePosition{};
 }
 
 }  // namespace rq4800

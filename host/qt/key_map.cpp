@@ -4,13 +4,14 @@ namespace rq4800 {
 
 namespace {
 
-// The window's own combinations (state slots, pause, frame advance) are
-// shortcuts only: neither their press nor their release reaches the device.
+// The window's own combinations (state slots, pause, frame advance, the
+// debugger window) are shortcuts only: neither their press nor their
+// release reaches the device.
 bool WindowCombination(int qtKey, Qt::KeyboardModifiers modifiers) {
   const bool ctrl = (modifiers & Qt::ControlModifier) != 0, alt = (modifiers & Qt::AltModifier) != 0;
   if (qtKey >= Qt::Key_1 && qtKey <= Qt::Key_9) return ctrl || alt;
   return ctrl && (qtKey == Qt::Key_P || qtKey == Qt::Key_N || qtKey == Qt::Key_M || qtKey == Qt::Key_R ||
-                  qtKey == Qt::Key_L);
+                  qtKey == Qt::Key_L || qtKey == Qt::Key_D);
 }
 
 }  // namespace

@@ -27,6 +27,7 @@
 #include "host/paths.h"
 #include "host/qt/about_dialog.h"
 #include "host/qt/debug_dialog.h"
+#include "host/qt/debugger_window.h"
 #include "host/qt/key_map.h"
 #include "host/qt/log_window.h"
 #include "host/qt/menu_table.h"
@@ -107,6 +108,7 @@ MainWindow::MainWindow(const DesktopOptions& options) : QMainWindow(nullptr), ru
   screenWidget->setFocus();
   BuildMenu();
   BuildStateMenu();
+  BuildDebuggerItem();
   BuildLanguageMenu();
   runStateLabel = new QLabel(this);
   runStateLabel->setObjectName(QStringLiteral("runState"));
@@ -143,6 +145,7 @@ MainWindow::MainWindow(const DesktopOptions& options) : QMainWindow(nullptr), ru
 
 MainWindow::~MainWindow() {
   loopTimer_.stop();
+  delete debuggerWindow;  // before the emulator it is attached to
   SetDebugLogTarget({previousLog_.sink, previousLog_.context});
   SetProblemTarget({previousProblem_.sink, previousProblem_.context});
 }
@@ -200,6 +203,7 @@ void MainWindow::PacingPass() {
   emulator->ServiceSound();
   CheckRecording();
   ShowFault();
+  if (emulator->Held()) return DebuggerHeld();
   if (runLoop_) loopTimer_.start(WaitMilliseconds(waitTicks, clock_->TicksPerSecond()));
 }
 

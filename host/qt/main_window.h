@@ -49,6 +49,7 @@ class QStyle;
 
 namespace rq4800 {
 
+class DebuggerWindow;
 class LogWindow;
 class QtWaveDevice;
 class ScreenWidget;
@@ -89,6 +90,7 @@ class MainWindow final : public QMainWindow {
   QMenu* loadMenu = nullptr;
   QAction* pauseAction = nullptr;
   LogWindow* logWindow = nullptr;
+  DebuggerWindow* debuggerWindow = nullptr;  // made when first opened, kept while the window lives
   std::map<int, QAction*> actions;  // by command id
   Language language = Language::kChinese;  // the texts' language, fixed at start
   LanguageSetting languageSetting = LanguageSetting::kSystem;
@@ -136,6 +138,11 @@ class MainWindow final : public QMainWindow {
   // The user's pause (the emulator's), apart from the dialogs' pauses.
   void TogglePause();
   void StepFrame();
+
+  // The debugger window "调试器" (window_debugger.cpp).
+  void OpenDebugger();
+  void DebuggerRunsOn();
+  void DebuggerDetached();
 
   int framesRun = 0;  // frames this window has run, for the CPU-use benchmark
 
@@ -187,6 +194,9 @@ class MainWindow final : public QMainWindow {
   void CheckRecording();
   void SaveViewSetting(ViewEntry entry);
   LocalTime Now() const;
+  void BuildDebuggerItem();
+  // The debugger stopped the machine during a pass: show it, hold the loop.
+  void DebuggerHeld();
   void ShowRunState();
   // Re-arms the main loop when it has frames (or rewind steps) to run.
   void KickLoop();

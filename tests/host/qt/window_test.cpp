@@ -65,7 +65,8 @@ class WindowTest : public QObject, WindowScratch {
     }
     QCOMPARE(menu, QStringList({"文件", "文件下载... 40049", "初始化FLASH 40052", "保存FLASH 40007", "-",
                                 "复位        F8 40004", "-", "退出 40001", "设置", "快速播放 40012 checkable",
-                                "FLASH信息 40056", "调试 40030", "语言 0", "视图", "缩放 0", "平滑缩放 0 checkable",
+                                "FLASH信息 40056", "调试 40030", "调试器      Ctrl+D 0", "语言 0", "视图", "缩放 0",
+                                "平滑缩放 0 checkable",
                                 "全屏        F11 0 checkable", "只显示LCD   Ctrl+L 0 checkable", "-",
                                 "截图        F12 0", "截图文件夹... 0", "声音", "静音        Ctrl+M 0 checkable",
                                 "音量 0", "录音        Ctrl+R 0 checkable", "状态", "保存状态 0", "读取状态 0", "-",
@@ -73,11 +74,12 @@ class WindowTest : public QObject, WindowScratch {
                                 "帮助", "关于 40054"}));
     // The accelerators are window shortcuts: F5 and F8, the "状态" menu's
     // keys (the slots' Ctrl and Alt digits, pause and frame advance), and
-    // those of "视图" and "声音".
+    // those of "视图", "声音" and the debugger window's.
     QStringList keys;
     for (QShortcut* shortcut : window->findChildren<QShortcut*>()) keys << shortcut->key().toString();
     keys.sort();
-    QStringList expected = {"F5", "F8", "Ctrl+P", "Pause", "Ctrl+N", "F10", "F11", "F12", "Ctrl+L", "Ctrl+M", "Ctrl+R"};
+    QStringList expected = {"F5",  "F8",  "Ctrl+P", "Pause",  "Ctrl+N", "F10",
+                            "F11", "F12", "Ctrl+L", "Ctrl+M", "Ctrl+R", "Ctrl+D"};
     for (int slot = 1; slot <= 9; ++slot) expected << QStringLiteral("Ctrl+%1").arg(slot) << QStringLiteral("Alt+%1").arg(slot);
     expected.sort();
     QCOMPARE(keys, expected);
