@@ -46,6 +46,100 @@ Settings file: %2</translation>
     </message>
 </context>
 <context>
+    <name>rq4800::DebuggerWindow</name>
+    <message>
+        <source>调试器</source>
+        <translation>Debugger</translation>
+    </message>
+    <message>
+        <source>运行</source>
+        <translation>Run</translation>
+    </message>
+    <message>
+        <source>停止</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>单步</source>
+        <translation>Step</translation>
+    </message>
+    <message>
+        <source>步过</source>
+        <translation>Step over</translation>
+    </message>
+    <message>
+        <source>步出</source>
+        <translation>Step out</translation>
+    </message>
+    <message>
+        <source>IRQ时停止</source>
+        <translation>Stop on IRQ</translation>
+    </message>
+    <message>
+        <source>NMI时停止</source>
+        <translation>Stop on NMI</translation>
+    </message>
+    <message>
+        <source>地址或标号 [页]</source>
+        <translation>address or label [bank]</translation>
+    </message>
+    <message>
+        <source>添加</source>
+        <translation>Add</translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation>Remove</translation>
+    </message>
+    <message>
+        <source>地址[-地址]</source>
+        <translation>address[-address]</translation>
+    </message>
+    <message>
+        <source>断点</source>
+        <translation>Breakpoints</translation>
+    </message>
+    <message>
+        <source>观察点</source>
+        <translation>Watchpoints</translation>
+    </message>
+    <message>
+        <source> 页%1</source>
+        <translation> bank %1</translation>
+    </message>
+    <message>
+        <source>运行中</source>
+        <translation>Running</translation>
+    </message>
+    <message>
+        <source>已停止于 %1</source>
+        <translation>Stopped at %1</translation>
+    </message>
+</context>
+<context>
+    <name>rq4800::DisassemblyView</name>
+    <message>
+        <source>标号</source>
+        <translation>Label</translation>
+    </message>
+    <message>
+        <source>指令</source>
+        <translation>Instruction</translation>
+    </message>
+    <message>
+        <source>点击左边栏设置或清除断点</source>
+        <translation>Click the left margin to set or clear a breakpoint</translation>
+    </message>
+    <message>
+        <source>地址或标号</source>
+        <translation>address or label</translation>
+    </message>
+    <message>
+        <source>反汇编</source>
+        <translation>Disassemble</translation>
+    </message>
+</context>
+<context>
     <name>rq4800::LogWindow</name>
     <message>
         <source>日志</source>
@@ -258,6 +352,132 @@ Settings file: %2</translation>
     <message>
         <source>语言设置已保存，下次启动时生效</source>
         <translation>Language setting saved; it takes effect at the next start</translation>
+    </message>
+    <message>
+        <source>视图</source>
+        <translation>View</translation>
+    </message>
+    <message>
+        <source>缩放</source>
+        <translation>Scale</translation>
+    </message>
+    <message>
+        <source>平滑缩放</source>
+        <translation>Smooth scaling</translation>
+    </message>
+    <message>
+        <source>全屏        F11</source>
+        <translation>Full screen        F11</translation>
+    </message>
+    <message>
+        <source>只显示LCD   Ctrl+L</source>
+        <translation>LCD only   Ctrl+L</translation>
+    </message>
+    <message>
+        <source>截图        F12</source>
+        <translation>Screenshot        F12</translation>
+    </message>
+    <message>
+        <source>截图文件夹...</source>
+        <translation>Screenshot folder...</translation>
+    </message>
+    <message>
+        <source>截图文件夹</source>
+        <translation>Screenshot folder</translation>
+    </message>
+    <message>
+        <source>设置未保存: %1
+</source>
+        <translation>Setting not saved: %1
+</translation>
+    </message>
+    <message>
+        <source>截图失败: %1
+</source>
+        <translation>Screenshot failed: %1
+</translation>
+    </message>
+    <message>
+        <source>截图已保存: %1</source>
+        <translation>Screenshot saved: %1</translation>
+    </message>
+    <message>
+        <source>截图和录音保存到: %1</source>
+        <translation>Screenshots and recordings go to: %1</translation>
+    </message>
+    <message>
+        <source>声音</source>
+        <translation>Sound</translation>
+    </message>
+    <message>
+        <source>静音        Ctrl+M</source>
+        <translation>Mute        Ctrl+M</translation>
+    </message>
+    <message>
+        <source>音量</source>
+        <translation>Volume</translation>
+    </message>
+    <message>
+        <source>录音        Ctrl+R</source>
+        <translation>Record sound        Ctrl+R</translation>
+    </message>
+    <message>
+        <source>静音</source>
+        <translation>Muted</translation>
+    </message>
+    <message>
+        <source>声音已打开</source>
+        <translation>Sound on</translation>
+    </message>
+    <message>
+        <source>正在录音: %1</source>
+        <translation>Recording: %1</translation>
+    </message>
+    <message>
+        <source>录音</source>
+        <translation>Recording</translation>
+    </message>
+    <message>
+        <source>无法录音: %1
+</source>
+        <translation>Cannot record: %1
+</translation>
+    </message>
+    <message>
+        <source>录音已保存: %1（%2 秒）</source>
+        <translation>Recording saved: %1 (%2 s)</translation>
+    </message>
+    <message>
+        <source>录音在 %2 秒处中断，文件保留到中断前: %1
+</source>
+        <translation>Recording cut off at %2 s; the file keeps what came before: %1
+</translation>
+    </message>
+    <message>
+        <source>调试器      Ctrl+D</source>
+        <translation>Debugger      Ctrl+D</translation>
+    </message>
+</context>
+<context>
+    <name>rq4800::MemoryView</name>
+    <message>
+        <source>总线</source>
+        <translation>Bus</translation>
+    </message>
+    <message>
+        <source>地址</source>
+        <translation>address</translation>
+    </message>
+    <message>
+        <source>双击一个字节输入新的十六进制值</source>
+        <translation>Double-click a byte to enter a new hexadecimal value</translation>
+    </message>
+</context>
+<context>
+    <name>rq4800::RegisterPanel</name>
+    <message>
+        <source>堆栈</source>
+        <translation>Stack</translation>
     </message>
 </context>
 </TS>

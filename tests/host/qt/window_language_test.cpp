@@ -53,7 +53,8 @@ class WindowLanguageTest final : public QObject, WindowScratch {
   }
 
   void theSettingOrTheSystemPicksTheTexts() {
-    const QStringList chinese{"文件", "设置", "状态", "帮助"}, english{"File", "Settings", "States", "Help"};
+    const QStringList chinese{"文件", "设置", "视图", "声音", "状态", "帮助"},
+        english{"File", "Settings", "View", "Sound", "States", "Help"};
     struct Row {
       const char* setting;
       std::vector<std::string> system;

@@ -229,7 +229,7 @@ class WindowPictureTest : public QObject, WindowScratch {
         }
       }
     }
-    QCOMPARE(checked, QStringList({"2×", "静音        Ctrl+M", "50%"}));
+    QCOMPARE(checked, QStringList({"跟随系统", "2×", "静音        Ctrl+M", "50%"}));
   }
 
   // The file holds exactly the blocks the sound card played from the start
