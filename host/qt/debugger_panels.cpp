@@ -70,6 +70,7 @@ RegisterPanel::RegisterPanel(DebugDriver& driver, QWidget* parent) : QWidget(par
   stack = new QListWidget(this);
   stack->setObjectName(QStringLiteral("stack"));
   stack->setFont(fixed);
+  stack->setMaximumHeight(stack->fontMetrics().height() * 9);
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);

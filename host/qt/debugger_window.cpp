@@ -47,7 +47,7 @@ DebuggerWindow::DebuggerWindow(MainWindow& main)
   auto* left = new QWidget(this);
   auto* leftLayout = new QVBoxLayout(left);
   leftLayout->setContentsMargins(0, 0, 0, 0);
-  leftLayout->addWidget(registers, 1);
+  leftLayout->addWidget(registers);
   leftLayout->addWidget(BuildLists(), 1);
   auto* right = new QSplitter(Qt::Vertical, this);
   right->addWidget(code);
@@ -56,12 +56,13 @@ DebuggerWindow::DebuggerWindow(MainWindow& main)
   split->addWidget(left);
   split->addWidget(right);
   split->setStretchFactor(1, 1);
+  split->setSizes({440, 640});
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(BuildButtons());
   layout->addWidget(split, 1);
   layout->addWidget(status);
-  resize(980, 720);
+  resize(1080, 760);
 }
 
 DebuggerWindow::~DebuggerWindow() { Detach(driver); }
@@ -160,6 +161,12 @@ QWidget* DebuggerWindow::BuildLists() {
   grid->addWidget(watchAccess, 2, 4);
   grid->addWidget(addWatch, 2, 5);
   grid->addWidget(removeWatch, 2, 6);
+  // The address boxes take the width the buttons leave.
+  grid->setColumnStretch(0, 1);
+  grid->setColumnStretch(3, 1);
+  for (QLineEdit* box : {breakAddress, watchRange}) {
+    box->setMinimumWidth(box->fontMetrics().horizontalAdvance(box->placeholderText()) + 16);
+  }
   return box;
 }
 

@@ -35,9 +35,13 @@ DisassemblyView::DisassemblyView(DebugDriver& driver, QWidget* parent) : QWidget
   table->setSelectionMode(QAbstractItemView::SingleSelection);
   table->setEditTriggers(QAbstractItemView::NoEditTriggers);
   table->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  // One line an instruction, as dense as a listing: no wrapping, rows as
+  // high as the text.
+  table->setWordWrap(false);
+  table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 4);
   table->horizontalHeader()->setStretchLastSection(true);
   table->setColumnWidth(kMarginColumn, 24);
-  table->setColumnWidth(1, 120);
+  table->setColumnWidth(1, table->fontMetrics().horizontalAdvance(QStringLiteral("ScanKeysWait+12")));
   table->setToolTip(tr("点击左边栏设置或清除断点"));
   connect(table, &QTableWidget::cellClicked, this, [this](int row, int column) {
     if (column == kMarginColumn) ToggleBreakpoint(row);

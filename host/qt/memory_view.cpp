@@ -39,10 +39,15 @@ MemoryView::MemoryView(Machine& machine, QWidget* parent) : QWidget(parent), mac
   table = new QTableWidget(kRows, 16, this);
   table->setObjectName(QStringLiteral("memory"));
   table->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  // All sixteen bytes of a line in view at once, rows as high as the text.
+  const int cell = table->fontMetrics().horizontalAdvance(QStringLiteral("000")) + 6;
   for (int c = 0; c < 16; ++c) {
     table->setHorizontalHeaderItem(c, new QTableWidgetItem(Hex(c, 1)));
-    table->setColumnWidth(c, 28);
+    table->setColumnWidth(c, cell);
   }
+  table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 4);
+  table->verticalHeader()->setMinimumWidth(table->fontMetrics().horizontalAdvance(QStringLiteral("000000")) + 8);
+  table->setMinimumWidth(16 * cell + table->verticalHeader()->minimumWidth() + 24);
   table->setToolTip(tr("双击一个字节输入新的十六进制值"));
 
   const auto showTyped = [this] {
