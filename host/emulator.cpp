@@ -138,10 +138,27 @@ void Emulator::StopRewind() {
   RestartPacing(pacing);
 }
 
-void Emulator::KeyDown(HostKey key, bool shift) { rq4800::KeyDown(*machine, machine->keys, key, shift); }
-void Emulator::KeyUp(HostKey key) { rq4800::KeyUp(*machine, machine->keys, key); }
-bool Emulator::Character(char32_t c) { return rq4800::Character(*machine, machine->keys, c); }
-void Emulator::CharacterUp(char32_t c) { rq4800::CharacterUp(*machine, machine->keys, c); }
+int Emulator::KeyDown(HostKey key, bool shift) {
+  const int keyCode = rq4800::KeyDown(*machine, machine->keys, keyMap, key, shift);
+  if (keyCode >= 0) DrawKeyPressed(screen, keyCode);
+  return keyCode;
+}
+
+void Emulator::KeyUp(HostKey key) {
+  if (rq4800::KeyUp(*machine, machine->keys, keyMap, key)) RestoreKeyboard(screen);
+}
+
+bool Emulator::Character(char32_t c) {
+  if (!rq4800::Character(*machine, machine->keys, c)) return false;
+  DrawKeyPressed(screen, FindCharacterKey(c));
+  return true;
+}
+
+void Emulator::CharacterUp(char32_t c) {
+  if (FindCharacterKey(c) < 0) return;
+  rq4800::CharacterUp(*machine, machine->keys, c);
+  RestoreKeyboard(screen);
+}
 int Emulator::ButtonDown(int x, int y) { return rq4800::ButtonDown(*machine, machine->keys, screen, x, y); }
 void Emulator::ButtonUp() { rq4800::ButtonUp(*machine, machine->keys, screen); }
 
@@ -157,6 +174,7 @@ void Emulator::Apply(const KeyScriptEvent& e) {
       break;
     case Kind::kRelease:
       ReleaseKeys(*machine, machine->keys);
+      RestoreKeyboard(screen);
       shiftHeld = false;
       break;
     case Kind::kCharacter:
@@ -212,6 +230,10 @@ bool Emulator::LoadState(std::span<const uint8_t> bytes, std::string* error) {
 }
 
 bool Emulator::SaveStateFile(const std::string& path, std::string* error) const {
+  if (flashFile.readOnly) {
+    if (error) *error = "read-only: another program uses the data directory " + flashFile.dataDirectory;
+    return false;
+  }
   return WriteFileAtomically(path, SaveState(), error);
 }
 

@@ -28,6 +28,8 @@ DesktopCommandLine ParseDesktopCommandLine(int argc, const char* const* argv, co
   bool noRewind = false;
   app.add_flag("--no-rewind", noRewind,
                "keep no rewind history (Backspace then rewinds nothing); saves its share of CPU time and memory");
+  app.add_flag("--read-only", result.readOnly,
+               "save nothing into the data folder (flash image, states, settings), as a second program on it does");
   app.add_option("FILE", result.files,
                  "PC files (.bin .txt .bas .ski, or a whole .fls image) downloaded into the device at start, "
                  "in order; the results show in the status bar")

@@ -1,8 +1,9 @@
 #pragma once
 // Qt's key codes to the emulator's PC keys. The digit keys of the numeric
 // keypad are not the main row's digits (on the device's home platform they
-// have key codes of their own, which the key table does not hold), so they
-// map to nothing; their characters still reach the device's "." and "/".
+// have key codes of their own, which the key table does not hold): they are
+// keys of their own, which press nothing unless the user maps them; the
+// keypad's characters still reach the device's "." and "/".
 // Ctrl or Alt with a digit, Ctrl+P and Ctrl+N are the window's shortcuts and
 // map to nothing either; Backspace (rewind) and Pause are no device keys.
 #include <QKeyEvent>

@@ -30,7 +30,9 @@ int main(int argc, char** argv) {
   rq4800::DesktopOptions options;
   options.programFolder = QCoreApplication::applicationDirPath().toStdString();
   options.rewind = commandLine.rewind;
+  options.readOnly = commandLine.readOnly;
   rq4800::MainWindow window(options);
+  if (window.quitAtStart) return 0;  // another program has the data folder; the user chose to quit
   QObject::connect(&window, &rq4800::MainWindow::quitRequested, &app, &QCoreApplication::quit,
                    Qt::QueuedConnection);
   window.show();

@@ -64,6 +64,7 @@ MainWindow::MainWindow(const DesktopOptions& options) : QMainWindow(nullptr), ru
   // Folders, settings and the pacing clock's rate.
   paths = MakeFrontEndPaths(options.programFolder);
   PrepareProgramFolder(paths);
+  ClaimDataFolder(options);
   EnterWorkingFolder(paths);
   clock_ = options.pacingClock;
   if (clock_ == nullptr) {
@@ -105,6 +106,7 @@ MainWindow::MainWindow(const DesktopOptions& options) : QMainWindow(nullptr), ru
   screenWidget->setFocus();
   BuildMenu();
   BuildStateMenu();
+  SetUpKeysAndFiles();
   runStateLabel = new QLabel(this);
   runStateLabel->setObjectName(QStringLiteral("runState"));
   statusBar()->addPermanentWidget(runStateLabel);
@@ -291,7 +293,8 @@ void MainWindow::OpenFileDialog() {
   QFileDialog dialog(this);
   dialog.setFileMode(QFileDialog::ExistingFile);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
-  dialog.setNameFilters(QString::fromLatin1(kOpenFileFilters).split(QStringLiteral(";;")));
+  dialog.setOption(QFileDialog::DontUseNativeDialog);  // its texts follow the program's language
+  dialog.setNameFilters(OpenFileFilters());
   dialog.setDefaultSuffix(QStringLiteral("bin"));
   if (sharedFilePath.empty()) {
     dialog.setDirectory(QDir::currentPath());
@@ -308,6 +311,7 @@ void MainWindow::OpenFileDialog() {
 
 QString MainWindow::LoadFile(const std::string& path, bool startProgram) {
   sharedFilePath = path;
+  if (QString::fromStdString(path).endsWith(QStringLiteral(".fls"), Qt::CaseInsensitive)) return OpenFlashImage(path);
   // DownloadProgram takes ".bin" files only and leaves every other alone.
   DownloadResult result = startProgram ? emulator->DownloadProgram(path) : download::Result(download::kNotAFileType);
   const bool started = startProgram && result.Ok();
@@ -315,6 +319,7 @@ QString MainWindow::LoadFile(const std::string& path, bool startProgram) {
   QString line =
       QStringLiteral("%1: %2").arg(QString::fromStdString(FileNameOf(path)), QString::fromStdString(DescribeDownloadResult(result)));
   if (started) line += QStringLiteral("; Files starts it");
+  if (result.Ok()) RememberFile(path);
   ShowStatus(line);
   ShowFault();
   Paint();
@@ -332,6 +337,7 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
   const HostKey key = HostKeyFromQt(event->key(), event->modifiers());
   if (key != HostKey::kNone) emulator->KeyDown(key, (event->modifiers() & Qt::ShiftModifier) != 0);
   if (char32_t c = CharacterOf(*event)) emulator->Character(c);
+  screenWidget->update();  // the key's pressed look
 }
 
 void MainWindow::keyReleaseEvent(QKeyEvent* event) {
@@ -340,6 +346,7 @@ void MainWindow::keyReleaseEvent(QKeyEvent* event) {
   const HostKey key = HostKeyFromQt(event->key(), event->modifiers());
   if (key != HostKey::kNone) emulator->KeyUp(key);
   if (char32_t c = CharacterOf(*event)) emulator->CharacterUp(c);
+  screenWidget->update();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -19,6 +19,7 @@
 // settings refused, a failed save), from start-up on, show in the status bar
 // and in full in the log window.
 #include <QAction>
+#include <QLockFile>
 #include <QMainWindow>
 #include <QTimer>
 #include <map>
@@ -28,6 +29,7 @@
 #include <vector>
 
 #include "host/emulator.h"
+#include "host/recent_files.h"
 #include "host/keyboard.h"
 #include "host/pacing.h"
 #include "host/screen.h"
@@ -57,6 +59,7 @@ struct DesktopOptions {
   bool sound = true;                       // false: no wave device at all
   bool rewind = true;                      // false: no rewind history is kept
   bool runLoop = true;                     // false: passes run only when called
+  bool readOnly = false;                   // --read-only: save nothing into the data folder
 };
 
 class MainWindow final : public QMainWindow {
@@ -128,6 +131,23 @@ class MainWindow final : public QMainWindow {
 
   int framesRun = 0;  // frames this window has run, for the CPU-use benchmark
 
+  // One program per data folder (window_instance.cpp). Read-only: another
+  // program holds the folder, or --read-only; neither the flash image, the
+  // state slots nor the settings are written. quitAtStart: the user chose to
+  // quit rather than open read-only; the program ends without showing it.
+  bool readOnly = false;
+  bool quitAtStart = false;
+  // Recent files and the open-file dialog (window_files.cpp).
+  RecentFiles recentFiles;
+  QMenu* recentMenu = nullptr;  // "最近的文件"
+  QStringList OpenFileFilters() const;
+  void OpenRecentFile(const QString& path);
+  // A chosen ".fls": checked as the image file would be, then (after the
+  // question about a changed flash) loaded as the flash. Returns the line shown.
+  QString OpenFlashImage(const std::string& path);
+  // "按键设置..." (window_keys.cpp).
+  void OpenKeyDialog();
+
  signals:
   void quitRequested();
   void dialogOpened(QDialog* dialog);
@@ -144,6 +164,12 @@ class MainWindow final : public QMainWindow {
  private:
   void BuildMenu();
   void BuildStateMenu();
+  void ClaimDataFolder(const DesktopOptions& options);
+  void SetUpKeysAndFiles();
+  void BuildRecentMenu();
+  void RefreshRecentMenu();
+  void RememberFile(const std::string& path);
+  bool ConfirmQuitReadOnly();
   void ShowRunState();
   // Re-arms the main loop when it has frames (or rewind steps) to run.
   void KickLoop();
@@ -170,6 +196,7 @@ class MainWindow final : public QMainWindow {
   std::unique_ptr<IPacingClock> ownPacingClock_;
   IPacingClock* clock_ = nullptr;
   std::unique_ptr<QtWaveDevice> waveDevice_;
+  std::unique_ptr<QLockFile> dataLock_;
   QTimer loopTimer_;
   QStyle* slotMenuStyle_ = nullptr;
   bool runLoop_ = true;

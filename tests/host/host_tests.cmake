@@ -39,3 +39,8 @@ if(TARGET rq4800_cli_commands)
   rq4800_add_test(test_host_cli SOURCES cli_test.cpp LIBS rq4800_cli_commands)
   rq4800_add_test(test_host_debug_command SOURCES debug_command_test.cpp LIBS rq4800_cli_commands)
 endif()
+
+# The user's key map, recent files and the read-only data directory.
+rq4800_add_test(test_host_keymap
+  SOURCES key_map_test.cpp
+  PARTS rq4800_core rq4800_machine rq4800_sound rq4800_storage rq4800_host rq4800_builtin_resources)

@@ -223,6 +223,7 @@ class FlashQuestionsTest : public QObject, WindowScratch {
     const Row rows[] = {
         {{"--help"}, true, 0, "--exit-after"},
         {{"--help"}, true, 0, "--no-rewind"},
+        {{"--help"}, true, 0, "--read-only"},
         {{"--no-rewind", "yes"}, false, 0, ""},  // a flag takes no value: "yes" is a file
         {{"--version"}, true, 0, "0.1"},
         {{"--exit-after", "abc"}, true, 2, "abc"},
@@ -250,6 +251,9 @@ class FlashQuestionsTest : public QObject, WindowScratch {
     QVERIFY(parsed.rewind);  // kept unless asked otherwise
     const char* noRewind[] = {"rq4800", "--no-rewind"};
     QVERIFY(!ParseDesktopCommandLine(2, noRewind, "0.1").rewind);
+    QVERIFY(!parsed.readOnly);
+    const char* readOnly[] = {"rq4800", "--read-only"};
+    QVERIFY(ParseDesktopCommandLine(2, readOnly, "0.1").readOnly);
     const std::string here = std::filesystem::current_path().string();
     QCOMPARE(parsed.files, std::vector<std::string>({here + "/notes.txt", here + "/prog.bas"}));
   }
