@@ -166,7 +166,9 @@ void Emulator::Apply(const KeyScriptEvent& e) {
   using Kind = KeyScriptEvent::Kind;
   switch (e.kind) {
     case Kind::kPress:
-      KeyDown(e.key, shiftHeld);
+      // A script's keys are not drawn pressed: a state holds no picture, so
+      // a run continued from one would show the skin otherwise.
+      rq4800::KeyDown(*machine, machine->keys, keyMap, e.key, shiftHeld);
       if (e.key == HostKey::kShift) shiftHeld = true;
       break;
     case Kind::kPressCode:
@@ -174,11 +176,10 @@ void Emulator::Apply(const KeyScriptEvent& e) {
       break;
     case Kind::kRelease:
       ReleaseKeys(*machine, machine->keys);
-      RestoreKeyboard(screen);
       shiftHeld = false;
       break;
     case Kind::kCharacter:
-      Character(static_cast<unsigned char>(e.character));
+      rq4800::Character(*machine, machine->keys, static_cast<unsigned char>(e.character));
       break;
     case Kind::kClick:
       ButtonDown(e.x, e.y);

@@ -149,7 +149,8 @@ class Emulator {
   void CharacterUp(char32_t c);
   int ButtonDown(int x, int y);
   void ButtonUp();
-  // One key-script event, as a PC user would have given it.
+  // One key-script event, as a PC user would have given it (a PC key's
+  // press is not drawn on the skin; a click's is, as always).
   void Apply(const KeyScriptEvent& event);
 
   // The device's commands.

@@ -93,7 +93,7 @@ class FlashQuestionsTest : public QObject, WindowScratch {
   // (a ".fls" of what was saved) needs none, "初始化FLASH" raises it again.
   void theQuestionFollowsTheImageFile() {
     auto window = MakeTestWindow(Folder(), clock);
-    DialogAnswers answers({QStringLiteral("初始化")});
+    DialogAnswers answers({QStringLiteral("初始化"), QStringLiteral("不保存")});
     answers.Attach(*window);
     QVERIFY(!window->FlashChanged());
     window->machine->bus.flash[4096] ^= 0xFF;
@@ -103,7 +103,8 @@ class FlashQuestionsTest : public QObject, WindowScratch {
     window->actions[40052]->trigger();  // the default image, but not on disk
     QVERIFY(window->FlashChanged());
     std::filesystem::copy_file(Image(), Folder() + "saved.fls");
-    window->LoadFile(Folder() + "saved.fls");
+    window->LoadFile(Folder() + "saved.fls");  // asked first: the default image is not on disk
+    QCOMPARE(answers.asked.size(), size_t{2});
     QVERIFY(!window->FlashChanged());
   }
 
