@@ -6,6 +6,7 @@
 #include <QLockFile>
 #include <QMenu>
 #include <QStatusBar>
+#include <QSysInfo>
 #include <QTableWidget>
 #include <filesystem>
 #include <functional>
@@ -32,8 +33,9 @@ std::vector<uint8_t> FlashOf(const MainWindow& window) {
 }
 
 // Clicks the button of that text on the next message box to appear, even
-// one run before any window exists to announce it.
-void AnswerNextMessageBox(const QString& button, QStringList* seen = nullptr) {
+// one run before any window exists to announce it. The watch ends with the
+// answer (or when the returned timer is deleted).
+QTimer* AnswerNextMessageBox(const QString& button, QStringList* seen = nullptr) {
   auto* timer = new QTimer;
   timer->setInterval(5);
   QObject::connect(timer, &QTimer::timeout, timer, [timer, button, seen] {
@@ -50,6 +52,7 @@ void AnswerNextMessageBox(const QString& button, QStringList* seen = nullptr) {
     box->reject();
   });
   timer->start();
+  return timer;
 }
 
 }  // namespace
@@ -308,8 +311,8 @@ class KeysFilesTest : public QObject, WindowScratch {
     QVERIFY(!third->readOnly);
   }
 
-  // A lock held by any holder (here one taken directly) is seen as well, and
-  // --read-only takes no lock and asks nothing.
+  // A lock held by any holder (here one taken directly) is seen as well, one
+  // left by a dead program is not, and --read-only takes no lock and asks nothing.
   void aHeldLockIsSeenAndReadOnlyAsksNothing() {
     std::filesystem::create_directories(Folder() + "data");
     QLockFile held(QString::fromStdString(Folder() + "data/rq4800.lock"));
@@ -320,7 +323,17 @@ class KeysFilesTest : public QObject, WindowScratch {
     window.reset();
     held.unlock();
 
-    std::ofstream(Ini(), std::ios::app) << "[CPU]\nFrequency=1000\n";
+    // The lock of a program that died (its process is gone) is taken over without a question.
+    std::ofstream(Folder() + "data/rq4800.lock")
+        << "4194301\nrq4800\n" << QSysInfo::machineHostName().toStdString() << "\n";
+    QStringList asked;
+    QTimer* watch = AnswerNextMessageBox(QStringLiteral("退出"), &asked);  // a question would fail, not hang
+    window = MakeTestWindow(Folder(), clock, true);
+    if (asked.isEmpty()) delete watch;
+    QVERIFY(asked.isEmpty());
+    QVERIFY(!window->readOnly && !window->quitAtStart);
+    window.reset();
+
     MainWindow readOnlyWindow(DesktopOptions{.programFolder = Folder(), .pacingClock = &clock, .measureClock = &clock,
                                     .sound = false, .runLoop = false, .readOnly = true});
     QVERIFY(readOnlyWindow.readOnly);
