@@ -148,10 +148,27 @@ void Emulator::StopRewind() {
   RestartPacing(pacing);
 }
 
-void Emulator::KeyDown(HostKey key, bool shift) { rq4800::KeyDown(*machine, machine->keys, key, shift); }
-void Emulator::KeyUp(HostKey key) { rq4800::KeyUp(*machine, machine->keys, key); }
-bool Emulator::Character(char32_t c) { return rq4800::Character(*machine, machine->keys, c); }
-void Emulator::CharacterUp(char32_t c) { rq4800::CharacterUp(*machine, machine->keys, c); }
+int Emulator::KeyDown(HostKey key, bool shift) {
+  const int keyCode = rq4800::KeyDown(*machine, machine->keys, keyMap, key, shift);
+  if (keyCode >= 0) DrawKeyPressed(screen, keyCode);
+  return keyCode;
+}
+
+void Emulator::KeyUp(HostKey key) {
+  if (rq4800::KeyUp(*machine, machine->keys, keyMap, key)) RestoreKeyboard(screen);
+}
+
+bool Emulator::Character(char32_t c) {
+  if (!rq4800::Character(*machine, machine->keys, c)) return false;
+  DrawKeyPressed(screen, FindCharacterKey(c));
+  return true;
+}
+
+void Emulator::CharacterUp(char32_t c) {
+  if (FindCharacterKey(c) < 0) return;
+  rq4800::CharacterUp(*machine, machine->keys, c);
+  RestoreKeyboard(screen);
+}
 int Emulator::ButtonDown(int x, int y) { return rq4800::ButtonDown(*machine, machine->keys, screen, x, y); }
 void Emulator::ButtonUp() { rq4800::ButtonUp(*machine, machine->keys, screen); }
 
@@ -159,7 +176,9 @@ void Emulator::Apply(const KeyScriptEvent& e) {
   using Kind = KeyScriptEvent::Kind;
   switch (e.kind) {
     case Kind::kPress:
-      KeyDown(e.key, shiftHeld);
+      // A script's keys are not drawn pressed: a state holds no picture, so
+      // a run continued from one would show the skin otherwise.
+      rq4800::KeyDown(*machine, machine->keys, keyMap, e.key, shiftHeld);
       if (e.key == HostKey::kShift) shiftHeld = true;
       break;
     case Kind::kPressCode:
@@ -170,7 +189,7 @@ void Emulator::Apply(const KeyScriptEvent& e) {
       shiftHeld = false;
       break;
     case Kind::kCharacter:
-      Character(static_cast<unsigned char>(e.character));
+      rq4800::Character(*machine, machine->keys, static_cast<unsigned char>(e.character));
       break;
     case Kind::kClick:
       ButtonDown(e.x, e.y);
@@ -222,6 +241,10 @@ bool Emulator::LoadState(std::span<const uint8_t> bytes, std::string* error) {
 }
 
 bool Emulator::SaveStateFile(const std::string& path, std::string* error) const {
+  if (flashFile.readOnly) {
+    if (error) *error = "read-only: another program uses the data directory " + flashFile.dataDirectory;
+    return false;
+  }
   if (!AtFrameStart(*machine)) {
     if (error) *error = "the debugger has stopped the machine inside a frame; run on to the frame's end first";
     return false;

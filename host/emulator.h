@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "host/device_key_map.h"
 #include "host/flash_image_file.h"
 #include "host/key_script.h"
 #include "host/keyboard.h"
@@ -170,14 +171,21 @@ class Emulator {
   void StartRewind();
   void StopRewind();
 
-  // Input, by the keyboard rules of host/keyboard.h.
-  void KeyDown(HostKey key, bool shift);
+  // Which PC key presses which device key (the user's, or the defaults).
+  KeyMap keyMap = DefaultKeyMap();
+
+  // Input, by the keyboard rules of host/keyboard.h through keyMap. A PC key
+  // that presses a device key shows it pressed on the skin, as a click does;
+  // its release, which releases every key, restores the whole keyboard.
+  // KeyDown returns the key code it pressed, -1 when none.
+  int KeyDown(HostKey key, bool shift);
   void KeyUp(HostKey key);
   bool Character(char32_t c);
   void CharacterUp(char32_t c);
   int ButtonDown(int x, int y);
   void ButtonUp();
-  // One key-script event, as a PC user would have given it.
+  // One key-script event, as a PC user would have given it (a PC key's
+  // press is not drawn on the skin; a click's is, as always).
   void Apply(const KeyScriptEvent& event);
 
   // The device's commands.
@@ -200,6 +208,7 @@ class Emulator {
   // with the reason) while a debugger stop leaves it inside one.
   std::vector<uint8_t> SaveState() const;
   bool LoadState(std::span<const uint8_t> bytes, std::string* error);
+  // Refused while the flash image file is read-only: the slots share its folder.
   bool SaveStateFile(const std::string& path, std::string* error) const;
   bool LoadStateFile(const std::string& path, std::string* error);
 

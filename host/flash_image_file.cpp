@@ -41,6 +41,7 @@ bool SaveFlashImage(FlashImageFile& file, const Machine& machine, std::string* e
     return false;
   };
   if (file.dataDirectory.empty()) return fail("no data directory is set");
+  if (file.readOnly) return fail("read-only: another program uses the data directory " + file.dataDirectory);
   const fs::path directory(file.dataDirectory);
   std::error_code ec;
   fs::create_directories(directory, ec);

@@ -25,6 +25,9 @@ struct FlashImageFile {
   bool keepOldImageOnSave = false;
   // The flash as the file holds it, as far as this run knows.
   FlashBaseline baseline;
+  // Another program writes this data directory: nothing is saved into it
+  // (the image file, the state slots), so the two never overwrite each other.
+  bool readOnly = false;
 };
 
 // Powers the machine on with the flash from the image file when it is

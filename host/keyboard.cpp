@@ -131,14 +131,23 @@ int ButtonDown(Machine& machine, KeyState& keys, Screen& screen, int x, int y) {
   for (const SkinKeyRegion& k : skinKeyRegions) {
     if (x > k.x1 && x < k.x2 && y > k.y1 && y < k.y2) {
       PressDeviceKey(machine, keys, k.keyCode);
-      // The pressed look: the key's rectangle, 2 pixels wider left and above
-      // and 1 pixel right and below, from the pressed-keyboard picture.
-      BlitRegion(screen.frameBuffer, screen.skinPressed, k.x1 - 2, k.y1 - 2, k.x2 - k.x1 + 4, k.y2 - k.y1 + 4,
-                 k.x1 - 2, k.y1 - 2 - skin::kPressedTop);
+      DrawKeyPressed(screen, k.keyCode);
       return k.keyCode;
     }
   }
   return -1;
+}
+
+bool DrawKeyPressed(Screen& screen, int keyCode) {
+  for (const SkinKeyRegion& k : skinKeyRegions) {
+    if (k.keyCode != keyCode) continue;
+    // The pressed look: the key's rectangle, 2 pixels wider left and above
+    // and 1 pixel right and below, from the pressed-keyboard picture.
+    BlitRegion(screen.frameBuffer, screen.skinPressed, k.x1 - 2, k.y1 - 2, k.x2 - k.x1 + 4, k.y2 - k.y1 + 4, k.x1 - 2,
+               k.y1 - 2 - skin::kPressedTop);
+    return true;
+  }
+  return false;
 }
 
 void ButtonUp(Machine& machine, KeyState& keys, Screen& screen) {

@@ -18,8 +18,11 @@ struct Machine;
 struct Screen;
 
 // The PC keys the emulator maps, free of any platform's key codes; a front
-// end translates its own codes into these. Letters and digits are contiguous
-// and in order (kA + n is the n-th letter), so a translation may count.
+// end translates its own codes into these. Letters, digits and keypad digits
+// are contiguous and in order (kA + n is the n-th letter), so a translation
+// may count. The keys after kCapsLock press nothing by default; the user may
+// give them device keys (host/device_key_map.h). Keys the desktop window
+// keeps for itself (F5, F8, F10..F12, Backspace, Tab) are not here at all.
 enum class HostKey : uint8_t {
   kNone,
   kA, kB, kC, kD, kE, kF, kG, kH, kI, kJ, kK, kL, kM,
@@ -28,7 +31,10 @@ enum class HostKey : uint8_t {
   kF1, kF2, kF3, kF4,
   kUp, kDown, kLeft, kRight, kPageUp, kPageDown,
   kEnter, kEscape, kSpace, kShift, kCapsLock,
+  kF6, kF7, kF9, kHome, kEnd, kInsert, kDelete,
+  kKeypad0, kKeypad1, kKeypad2, kKeypad3, kKeypad4, kKeypad5, kKeypad6, kKeypad7, kKeypad8, kKeypad9,
 };
+inline constexpr int kHostKeyCount = static_cast<int>(HostKey::kKeypad9) + 1;
 
 extern const uint16_t keyMatrixTable[6][10];
 
@@ -89,6 +95,9 @@ void CharacterUp(Machine& machine, KeyState& keys, char32_t c);
 // point is on no key. Coordinates are taken as unsigned 16-bit values, so a
 // point left of or above the window is on no key.
 int ButtonDown(Machine& machine, KeyState& keys, Screen& screen, int x, int y);
+// Draws a device key in its pressed look, as a click on it does; false for a
+// key code with no key on the skin. RestoreKeyboard takes every such look away.
+bool DrawKeyPressed(Screen& screen, int keyCode);
 // Left button released anywhere: releases all keys and restores the keyboard
 // picture at once.
 void ButtonUp(Machine& machine, KeyState& keys, Screen& screen);

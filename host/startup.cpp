@@ -76,6 +76,7 @@ uint32_t SettingsFrequency(const FrontEndPaths& paths, IPacingClock& clock, IMea
   if (stored > 0) return static_cast<uint32_t>(stored);
   uint32_t frequency = MeasureFrequency(clock, measure);
   std::string error;
+  if (paths.readOnly) return frequency;
   if (!WriteProfileString(paths.settingsFile, "CPU", "Frequency", std::to_string(frequency), &error)) {
     ReportProblem("the measured clock rate was not saved: %s\n", error.c_str());
   }
@@ -108,6 +109,7 @@ void ApplyFirmwareSettings(ResourceStore& resources, const FrontEndPaths& paths)
 }
 
 void SaveWorkingFolder(const FrontEndPaths& paths) {
+  if (paths.readOnly) return;
   std::error_code error;
   std::filesystem::path folder = std::filesystem::current_path(error);
   if (error) return;

@@ -29,6 +29,9 @@ struct FrontEndPaths {
   std::string settingsFolder;  // the settings file's folder: relative firmware names start here
   std::string startFolder;     // the working folder when the settings name none
   bool besideProgram = true;
+  // Another program owns the data folder (or the user asked): the settings
+  // file is read, never written.
+  bool readOnly = false;
 };
 
 // The millisecond tick count and a wait, against which the pacing clock is

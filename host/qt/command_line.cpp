@@ -32,6 +32,8 @@ DesktopCommandLine ParseDesktopCommandLine(int argc, const char* const* argv, co
       ->check(CLI::Range(1, 4))
       ->type_name("N");
   app.add_flag("--fullscreen", result.fullScreen, "start in full screen (F11 leaves it, F10 shows the menu bar)");
+  app.add_flag("--read-only", result.readOnly,
+               "save nothing into the data folder (flash image, states, settings), as a second program on it does");
   app.add_option("FILE", result.files,
                  "PC files (.bin .txt .bas .ski, or a whole .fls image) downloaded into the device at start, "
                  "in order; the results show in the status bar")

@@ -22,8 +22,8 @@ HostKey HostKeyFromQt(int qtKey, Qt::KeyboardModifiers modifiers) {
     return static_cast<HostKey>(static_cast<int>(HostKey::kA) + (qtKey - Qt::Key_A));
   }
   if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) {
-    if (modifiers & Qt::KeypadModifier) return HostKey::kNone;
-    return static_cast<HostKey>(static_cast<int>(HostKey::k0) + (qtKey - Qt::Key_0));
+    const HostKey first = (modifiers & Qt::KeypadModifier) ? HostKey::kKeypad0 : HostKey::k0;
+    return static_cast<HostKey>(static_cast<int>(first) + (qtKey - Qt::Key_0));
   }
   switch (qtKey) {
     case Qt::Key_F1: return HostKey::kF1;
@@ -42,6 +42,13 @@ HostKey HostKeyFromQt(int qtKey, Qt::KeyboardModifiers modifiers) {
     case Qt::Key_Space: return HostKey::kSpace;
     case Qt::Key_Shift: return HostKey::kShift;
     case Qt::Key_CapsLock: return HostKey::kCapsLock;
+    case Qt::Key_F6: return HostKey::kF6;
+    case Qt::Key_F7: return HostKey::kF7;
+    case Qt::Key_F9: return HostKey::kF9;
+    case Qt::Key_Home: return HostKey::kHome;
+    case Qt::Key_End: return HostKey::kEnd;
+    case Qt::Key_Insert: return HostKey::kInsert;
+    case Qt::Key_Delete: return HostKey::kDelete;
     default: return HostKey::kNone;
   }
 }

@@ -34,7 +34,9 @@ int main(int argc, char** argv) {
   options.userFolders = rq4800::UserFoldersOfThisUser();  // where an installed program keeps its files
   options.rewind = commandLine.rewind;
   options.scale = commandLine.scale;
+  options.readOnly = commandLine.readOnly;
   rq4800::MainWindow window(options);
+  if (window.quitAtStart) return 0;  // another program has the data folder; the user chose to quit
   QObject::connect(&window, &rq4800::MainWindow::quitRequested, &app, &QCoreApplication::quit,
                    Qt::QueuedConnection);
   if (commandLine.fullScreen) {

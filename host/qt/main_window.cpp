@@ -66,7 +66,9 @@ MainWindow::MainWindow(const DesktopOptions& options) : QMainWindow(nullptr), ru
   // Folders, settings and the pacing clock's rate.
   paths = ChooseFrontEndPaths(options.programFolder, options.userFolders);
   PrepareProgramFolder(paths);
+  // The language first: the question about a data folder in use is asked in it.
   ApplyLanguage(options);
+  ClaimDataFolder(options);
   EnterWorkingFolder(paths);
   clock_ = options.pacingClock;
   if (clock_ == nullptr) {
@@ -110,6 +112,7 @@ MainWindow::MainWindow(const DesktopOptions& options) : QMainWindow(nullptr), ru
   BuildStateMenu();
   BuildDebuggerItem();
   BuildLanguageMenu();
+  SetUpKeysAndFiles();
   runStateLabel = new QLabel(this);
   runStateLabel->setObjectName(QStringLiteral("runState"));
   statusBar()->addPermanentWidget(runStateLabel);
@@ -308,7 +311,8 @@ void MainWindow::OpenFileDialog() {
   QFileDialog dialog(this);
   dialog.setFileMode(QFileDialog::ExistingFile);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
-  dialog.setNameFilters(QString::fromLatin1(kOpenFileFilters).split(QStringLiteral(";;")));
+  dialog.setOption(QFileDialog::DontUseNativeDialog);  // its texts follow the program's language
+  dialog.setNameFilters(OpenFileFilters());
   dialog.setDefaultSuffix(QStringLiteral("bin"));
   if (sharedFilePath.empty()) {
     dialog.setDirectory(QDir::currentPath());
@@ -325,6 +329,7 @@ void MainWindow::OpenFileDialog() {
 
 QString MainWindow::LoadFile(const std::string& path, bool startProgram) {
   sharedFilePath = path;
+  if (QString::fromStdString(path).endsWith(QStringLiteral(".fls"), Qt::CaseInsensitive)) return OpenFlashImage(path);
   // DownloadProgram takes ".bin" files only and leaves every other alone.
   DownloadResult result = startProgram ? emulator->DownloadProgram(path) : download::Result(download::kNotAFileType);
   const bool started = startProgram && result.Ok();
@@ -332,6 +337,7 @@ QString MainWindow::LoadFile(const std::string& path, bool startProgram) {
   QString line =
       QStringLiteral("%1: %2").arg(QString::fromStdString(FileNameOf(path)), QString::fromStdString(DescribeDownloadResult(result)));
   if (started) line += tr("; Files starts it");
+  if (result.Ok()) RememberFile(path);
   ShowStatus(line);
   ShowFault();
   Paint();
@@ -349,6 +355,7 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
   const HostKey key = HostKeyFromQt(event->key(), event->modifiers());
   if (key != HostKey::kNone) emulator->KeyDown(key, (event->modifiers() & Qt::ShiftModifier) != 0);
   if (char32_t c = CharacterOf(*event)) emulator->Character(c);
+  screenWidget->update();  // the key's pressed look
 }
 
 void MainWindow::keyReleaseEvent(QKeyEvent* event) {
@@ -357,6 +364,7 @@ void MainWindow::keyReleaseEvent(QKeyEvent* event) {
   const HostKey key = HostKeyFromQt(event->key(), event->modifiers());
   if (key != HostKey::kNone) emulator->KeyUp(key);
   if (char32_t c = CharacterOf(*event)) emulator->CharacterUp(c);
+  screenWidget->update();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

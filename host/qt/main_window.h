@@ -19,6 +19,7 @@
 // settings refused, a failed save), from start-up on, show in the status bar
 // and in full in the log window.
 #include <QAction>
+#include <QLockFile>
 #include <QMainWindow>
 #include <QTimer>
 #include <map>
@@ -30,6 +31,7 @@
 
 #include "host/data_folders.h"
 #include "host/emulator.h"
+#include "host/recent_files.h"
 #include "host/keyboard.h"
 #include "host/language.h"
 #include "host/pacing.h"
@@ -66,6 +68,7 @@ struct DesktopOptions {
   std::optional<std::vector<std::string>> systemLanguages = {};  // the system's own when absent
   int scale = 0;                           // 1..4 for this run; 0: the settings' scale
   IWaveDevice* waveDevice = nullptr;       // a device of the caller's in place of the sound card
+  bool readOnly = false;                   // --read-only: save nothing into the data folder
 };
 
 class MainWindow final : public QMainWindow {
@@ -167,6 +170,22 @@ class MainWindow final : public QMainWindow {
   void StartRecording();
   // Ends a recording and says where it went (or why it is cut short).
   void StopRecording();
+  // One program per data folder (window_instance.cpp). Read-only: another
+  // program holds the folder, or --read-only; neither the flash image, the
+  // state slots nor the settings are written. quitAtStart: the user chose to
+  // quit rather than open read-only; the program ends without showing it.
+  bool readOnly = false;
+  bool quitAtStart = false;
+  // Recent files and the open-file dialog (window_files.cpp).
+  RecentFiles recentFiles;
+  QMenu* recentMenu = nullptr;  // "最近的文件"
+  QStringList OpenFileFilters() const;
+  void OpenRecentFile(const QString& path);
+  // A chosen ".fls": checked as the image file would be, then (after the
+  // question about a changed flash) loaded as the flash. Returns the line shown.
+  QString OpenFlashImage(const std::string& path);
+  // "按键设置..." (window_keys.cpp).
+  void OpenKeyDialog();
 
  signals:
   void quitRequested();
@@ -197,6 +216,12 @@ class MainWindow final : public QMainWindow {
   void BuildDebuggerItem();
   // The debugger stopped the machine during a pass: show it, hold the loop.
   void DebuggerHeld();
+  void ClaimDataFolder(const DesktopOptions& options);
+  void SetUpKeysAndFiles();
+  void BuildRecentMenu();
+  void RefreshRecentMenu();
+  void RememberFile(const std::string& path);
+  bool ConfirmQuitReadOnly();
   void ShowRunState();
   // Re-arms the main loop when it has frames (or rewind steps) to run.
   void KickLoop();
@@ -230,6 +255,7 @@ class MainWindow final : public QMainWindow {
   QAction* muteAction_ = nullptr;
   QAction* recordAction_ = nullptr;
   QLabel* recordLabel_ = nullptr;
+  std::unique_ptr<QLockFile> dataLock_;
   QTimer loopTimer_;
   QStyle* slotMenuStyle_ = nullptr;
   bool runLoop_ = true;

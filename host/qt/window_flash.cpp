@@ -12,6 +12,10 @@ bool MainWindow::FlashChanged() const { return emulator->FlashUnsaved(); }
 
 bool MainWindow::SaveFlash() {
   const QString file = QString::fromStdString(emulator->flashFile.dataDirectory + kFlashImageName);
+  if (readOnly) {
+    ShowStatus(tr("只读：FLASH未保存，映像文件未改动"));
+    return false;
+  }
   std::string error;
   if (emulator->SaveFlash(&error)) {
     ShowStatus(tr("FLASH已保存: %1").arg(file));
@@ -39,6 +43,7 @@ void MainWindow::Quit() {
 }
 
 bool MainWindow::ConfirmQuit() {
+  if (readOnly) return ConfirmQuitReadOnly();
   if (!FlashChanged()) return true;
   QMessageBox box(QMessageBox::Question, windowTitle(), tr("FLASH已修改，是否保存？"),
                   QMessageBox::NoButton, this);

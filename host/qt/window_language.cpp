@@ -50,7 +50,8 @@ void MainWindow::BuildLanguageMenu() {
 
 void MainWindow::ChooseLanguageSetting(LanguageSetting setting) {
   std::string error;
-  if (!WriteLanguageSetting(paths.settingsFile, setting, &error)) {
+  if (readOnly) error = tr("只读").toStdString();
+  if (readOnly || !WriteLanguageSetting(paths.settingsFile, setting, &error)) {
     // The check mark goes back to the setting still in force.
     for (QAction* action : languageMenu->actions())
       action->setChecked(action->data().toInt() == static_cast<int>(languageSetting));

@@ -91,6 +91,10 @@ std::string MainWindow::PictureFolder() const {
 }
 
 void MainWindow::SaveViewSetting(ViewEntry entry) {
+  if (readOnly) {
+    ShowStatus(tr("只读：设置未保存"));
+    return;
+  }
   std::string error;
   if (!WriteViewSetting(paths.settingsFile, view, entry, &error)) {
     ShowProblem(tr("设置未保存: %1\n").arg(QString::fromStdString(error)));

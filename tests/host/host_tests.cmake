@@ -45,3 +45,8 @@ endif()
 rq4800_add_test(test_host_picture
   SOURCES picture_test.cpp recording_test.cpp
   PARTS rq4800_core rq4800_machine rq4800_sound rq4800_storage rq4800_host rq4800_builtin_resources)
+
+# The user's key map, recent files and the read-only data directory.
+rq4800_add_test(test_host_keymap
+  SOURCES key_map_test.cpp
+  PARTS rq4800_core rq4800_machine rq4800_sound rq4800_storage rq4800_host rq4800_builtin_resources)

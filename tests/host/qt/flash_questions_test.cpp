@@ -93,7 +93,7 @@ class FlashQuestionsTest : public QObject, WindowScratch {
   // (a ".fls" of what was saved) needs none, "初始化FLASH" raises it again.
   void theQuestionFollowsTheImageFile() {
     auto window = MakeTestWindow(Folder(), clock);
-    DialogAnswers answers({QStringLiteral("初始化")});
+    DialogAnswers answers({QStringLiteral("初始化"), QStringLiteral("不保存")});
     answers.Attach(*window);
     QVERIFY(!window->FlashChanged());
     window->machine->bus.flash[4096] ^= 0xFF;
@@ -103,7 +103,8 @@ class FlashQuestionsTest : public QObject, WindowScratch {
     window->actions[40052]->trigger();  // the default image, but not on disk
     QVERIFY(window->FlashChanged());
     std::filesystem::copy_file(Image(), Folder() + "saved.fls");
-    window->LoadFile(Folder() + "saved.fls");
+    window->LoadFile(Folder() + "saved.fls");  // asked first: the default image is not on disk
+    QCOMPARE(answers.asked.size(), size_t{2});
     QVERIFY(!window->FlashChanged());
   }
 
@@ -223,6 +224,7 @@ class FlashQuestionsTest : public QObject, WindowScratch {
     const Row rows[] = {
         {{"--help"}, true, 0, "--exit-after"},
         {{"--help"}, true, 0, "--no-rewind"},
+        {{"--help"}, true, 0, "--read-only"},
         {{"--no-rewind", "yes"}, false, 0, ""},  // a flag takes no value: "yes" is a file
         {{"--version"}, true, 0, "0.1"},
         {{"--exit-after", "abc"}, true, 2, "abc"},
@@ -250,6 +252,9 @@ class FlashQuestionsTest : public QObject, WindowScratch {
     QVERIFY(parsed.rewind);  // kept unless asked otherwise
     const char* noRewind[] = {"rq4800", "--no-rewind"};
     QVERIFY(!ParseDesktopCommandLine(2, noRewind, "0.1").rewind);
+    QVERIFY(!parsed.readOnly);
+    const char* readOnly[] = {"rq4800", "--read-only"};
+    QVERIFY(ParseDesktopCommandLine(2, readOnly, "0.1").readOnly);
     const std::string here = std::filesystem::current_path().string();
     QCOMPARE(parsed.files, std::vector<std::string>({here + "/notes.txt", here + "/prog.bas"}));
   }
