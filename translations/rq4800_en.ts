@@ -140,6 +140,65 @@ Settings file: %2</translation>
     </message>
 </context>
 <context>
+    <name>rq4800::KeyDialog</name>
+    <message>
+        <source>按键设置</source>
+        <translation>Key mapping</translation>
+    </message>
+    <message>
+        <source>设备键</source>
+        <translation>Device key</translation>
+    </message>
+    <message>
+        <source>键码</source>
+        <translation>Key code</translation>
+    </message>
+    <message>
+        <source>PC键</source>
+        <translation>PC keys</translation>
+    </message>
+    <message>
+        <source>更改...</source>
+        <translation>Change...</translation>
+    </message>
+    <message>
+        <source>添加...</source>
+        <translation>Add...</translation>
+    </message>
+    <message>
+        <source>清除</source>
+        <translation>Clear</translation>
+    </message>
+    <message>
+        <source>恢复默认</source>
+        <translation>Restore defaults</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>停止</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>请按下设备键 %1 的新PC键。</source>
+        <translation>Press the new PC key for device key %1.</translation>
+    </message>
+    <message>
+        <source>%1 由窗口使用或无法映射，不能选用。请按另一个键。</source>
+        <translation>%1 is used by the window or cannot be mapped. Press another key.</translation>
+    </message>
+    <message>
+        <source>冲突：%1 同时按下多个设备键。请更改或清除标出的行。</source>
+        <translation>Conflict: %1 presses more than one device key. Change or clear the marked rows.</translation>
+    </message>
+</context>
+<context>
     <name>rq4800::LogWindow</name>
     <message>
         <source>日志</source>
@@ -456,6 +515,118 @@ Settings file: %2</translation>
     <message>
         <source>调试器      Ctrl+D</source>
         <translation>Debugger      Ctrl+D</translation>
+    </message>
+    <message>
+        <source>只读：FLASH未保存，映像文件未改动</source>
+        <translation>Read-only: the flash was not saved; the image file is unchanged</translation>
+    </message>
+    <message>
+        <source>只读：设置未保存</source>
+        <translation>Read-only: the setting is not saved</translation>
+    </message>
+    <message>
+        <source>另一个模拟器正在使用数据文件夹 %1。</source>
+        <translation>Another emulator is using the data folder %1.</translation>
+    </message>
+    <message>
+        <source>两个程序不能同时保存同一个FLASH映像。以只读方式打开（不保存FLASH、状态和设置），还是退出？</source>
+        <translation>Two programs cannot save the same flash image. Open read-only (no flash, states or settings saved), or quit?</translation>
+    </message>
+    <message>
+        <source>只读打开</source>
+        <translation>Open read-only</translation>
+    </message>
+    <message>
+        <source>退出</source>
+        <translation>Quit</translation>
+    </message>
+    <message>
+        <source>按键设置...</source>
+        <translation>Key mapping...</translation>
+    </message>
+    <message>
+        <source> [只读]</source>
+        <translation> [read-only]</translation>
+    </message>
+    <message>
+        <source>只读</source>
+        <translation>Read-only</translation>
+    </message>
+    <message>
+        <source>不保存FLASH、状态和设置</source>
+        <translation>No flash, states or settings are saved</translation>
+    </message>
+    <message>
+        <source>只读：FLASH的改动不会保存，是否退出？</source>
+        <translation>Read-only: the changes to the flash will not be saved. Quit?</translation>
+    </message>
+    <message>
+        <source>只读方式下本程序不写入FLASH映像。</source>
+        <translation>In read-only mode this program does not write the flash image.</translation>
+    </message>
+    <message>
+        <source>FLASH映像 (*.fls)</source>
+        <translation>Flash image (*.fls)</translation>
+    </message>
+    <message>
+        <source>全部支持的文件 (*.bin *.txt *.ski *.bas *.fls)</source>
+        <translation>All supported files (*.bin *.txt *.ski *.bas *.fls)</translation>
+    </message>
+    <message>
+        <source>最近的文件</source>
+        <translation>Recent files</translation>
+    </message>
+    <message>
+        <source>（无）</source>
+        <translation>(none)</translation>
+    </message>
+    <message>
+        <source>最近的文件未能写入设置: %1
+</source>
+        <translation>The recent files were not written to the settings: %1
+</translation>
+    </message>
+    <message>
+        <source>%1 已不存在，已从最近的文件中移除</source>
+        <translation>%1 no longer exists and was removed from the recent files</translation>
+    </message>
+    <message>
+        <source>%1: 不是可用的FLASH映像，FLASH未改动（%2）</source>
+        <translation>%1: not a usable flash image; the flash is unchanged (%2)</translation>
+    </message>
+    <message>
+        <source>只读：FLASH的改动不会保存，是否载入 %1？</source>
+        <translation>Read-only: the changes to the flash will not be saved. Load %1?</translation>
+    </message>
+    <message>
+        <source>载入</source>
+        <translation>Load</translation>
+    </message>
+    <message>
+        <source>FLASH已修改，载入 %1 前是否保存？</source>
+        <translation>The flash was changed. Save it before loading %1?</translation>
+    </message>
+    <message>
+        <source>%1: 未载入，FLASH未改动</source>
+        <translation>%1: not loaded; the flash is unchanged</translation>
+    </message>
+    <message>
+        <source>%1: FLASH映像已载入（保存FLASH后才写入映像文件）</source>
+        <translation>%1: flash image loaded (the image file is written only by Save flash)</translation>
+    </message>
+    <message>
+        <source>按键设置已生效（只读：不保存）</source>
+        <translation>Key mapping in effect (read-only: not saved)</translation>
+    </message>
+    <message>
+        <source>按键设置已保存</source>
+        <translation>Key mapping saved</translation>
+    </message>
+    <message>
+        <source>按键设置未能保存: %1
+</source>
+        <translation>The key mapping was not saved: %1
+</translation>
     </message>
 </context>
 <context>

@@ -111,8 +111,8 @@ MainWindow::MainWindow(const DesktopOptions& options) : QMainWindow(nullptr), ru
   BuildMenu();
   BuildStateMenu();
   BuildDebuggerItem();
-  BuildLanguageMenu();
   SetUpKeysAndFiles();
+  BuildLanguageMenu();
   runStateLabel = new QLabel(this);
   runStateLabel->setObjectName(QStringLiteral("runState"));
   statusBar()->addPermanentWidget(runStateLabel);

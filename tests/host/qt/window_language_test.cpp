@@ -83,7 +83,7 @@ class WindowLanguageTest final : public QObject, WindowScratch {
   void englishTextsKeepKeysAndValues() {
     auto window = Make("en", {"zh-CN"});
     const QStringList file = ItemTexts(FindMenu(window->menuBar(), QStringLiteral("文件")));
-    QCOMPARE(file, (QStringList{"Download file...", "Initialise flash", "Save flash", "Reset        F8", "Exit"}));
+    QCOMPARE(file, (QStringList{"Download file...", "Recent files", "Initialise flash", "Save flash", "Reset        F8", "Exit"}));
     const QStringList settings = ItemTexts(FindMenu(window->menuBar(), QStringLiteral("设置")));
     QCOMPARE(settings.mid(0, 3), (QStringList{"Fast play", "Flash info", "Debug"}));
     QVERIFY(settings.contains(QStringLiteral("Language")));
