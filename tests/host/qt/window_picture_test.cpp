@@ -156,6 +156,31 @@ class WindowPictureTest : public QObject, WindowScratch {
     QVERIFY(!window->menuBar()->isHidden());
   }
 
+  // On a high-DPI screen the picture is painted at the device's own pixels,
+  // nearest-neighbour: every device pixel is one frame pixel's colour, never a
+  // blend, at a whole ratio and at a fractional one alike.
+  void theScreenIsSharpAtAnyDevicePixelRatio() {
+    auto window = MakeWindow();
+    window->show();
+    RunFor(*window, 500);
+    const Image& frame = window->emulator->screen.frameBuffer;
+    for (const double ratio : {2.0, 1.5}) {
+      const QSize logical = window->screenWidget->size();
+      QImage shown(logical * ratio, QImage::Format_RGB32);
+      shown.setDevicePixelRatio(ratio);
+      window->screenWidget->render(&shown);
+      int checked = 0;
+      for (int y = 0; y < shown.height(); y += 3) {
+        for (int x = 0; x < shown.width(); x += 3, ++checked) {
+          const int fx = static_cast<int>((x + 0.5) / ratio), fy = static_cast<int>((y + 0.5) / ratio);
+          QVERIFY2(shown.pixel(x, y) == (frame.At(fx, fy) | 0xFF000000u),
+                   qPrintable(QStringLiteral("ratio %1 at %2,%3").arg(ratio).arg(x).arg(y)));
+        }
+      }
+      QVERIFY(checked > 10000);
+    }
+  }
+
   void theLcdOnlyViewShowsThePanelAndTakesNoClicks() {
     auto window = MakeWindow();
     ShowActive(*window);
