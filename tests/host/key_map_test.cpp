@@ -17,17 +17,13 @@
 #include "host/settings_entries.h"
 #include "host/settings_file.h"
 #include "host/skin_layout.h"
+#include "tests/file_text.h"
 #include "tests/machine/machine_fixture.h"
 
 namespace rq4800 {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string ReadText(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
 
 void WriteText(const fs::path& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 
@@ -96,7 +92,7 @@ TEST(KeyMap, SettingsRoundTripKeepsTheRestOfTheFile) {
   WriteText(ini, "; mine\r\n[CPU]\r\nFrequency=3000\r\n[Keys]\r\nOther=kept\r\n");
   std::string error;
   ASSERT_TRUE(WriteKeyMap(ini.string(), RemappedMap(), &error)) << error;
-  const std::string text = ReadText(ini);
+  const std::string text = ReadAll(ini);
   EXPECT_NE(text.find("; mine\r\n[CPU]\r\nFrequency=3000\r\n"), std::string::npos) << text;
   EXPECT_NE(text.find("Other=kept\r\n"), std::string::npos);
   EXPECT_NE(text.find("K20=F6\r\n"), std::string::npos);
@@ -224,7 +220,7 @@ TEST(RecentFiles, SettingsRoundTripSkipsEmptySlotsAndRepeats) {
   NoteRecentFile(recent, "/x/second.txt");
   std::string error;
   ASSERT_TRUE(WriteRecentFiles(ini.string(), recent, &error)) << error;
-  const std::string text = ReadText(ini);
+  const std::string text = ReadAll(ini);
   EXPECT_NE(text.find("[ROM]\nDirectory=/home\n"), std::string::npos);
   EXPECT_NE(text.find("File3=\n"), std::string::npos) << "an older third file does not linger";
   EXPECT_EQ(ReadRecentFiles(ini.string()).paths, recent.paths);
@@ -239,7 +235,7 @@ TEST(SettingsEntries, ALineBreakInAnyValueLeavesTheFileAsItWas) {
   std::string error;
   EXPECT_FALSE(WriteProfileEntries(ini.string(), kRecentSection, entries, &error));
   EXPECT_NE(error.find("File2"), std::string::npos) << error;
-  EXPECT_EQ(ReadText(ini), "[Recent]\nFile1=/a\n");
+  EXPECT_EQ(ReadAll(ini), "[Recent]\nFile1=/a\n");
 }
 
 // Read-only: neither the flash image nor a state slot is written.

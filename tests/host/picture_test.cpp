@@ -16,17 +16,13 @@
 #include "host/settings_file.h"
 #include "host/skin_layout.h"
 #include "host/view_settings.h"
+#include "tests/file_text.h"
 #include "tests/machine/machine_fixture.h"
 
 namespace rq4800 {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string ReadText(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
 
 // A picture whose every pixel differs from its neighbours.
 Image Distinct(int width, int height) {
@@ -76,7 +72,7 @@ TEST(PictureFile, AReservedNameNeverReplacesAnExistingFile) {
   EXPECT_EQ(second, (dir / "rq4800-20260506-070809-2.png").string()) << error;
   const std::string third = ReserveDatedFile(dir.string(), when, ".png", &error);
   EXPECT_EQ(third, (dir / "rq4800-20260506-070809-3.png").string());
-  EXPECT_EQ(ReadText(dir / "rq4800-20260506-070809.png"), "the user's own");
+  EXPECT_EQ(ReadAll(dir / "rq4800-20260506-070809.png"), "the user's own");
   // Another extension has names of its own.
   EXPECT_EQ(ReserveDatedFile(dir.string(), when, ".wav", &error), (dir / "rq4800-20260506-070809.wav").string());
 
@@ -221,9 +217,9 @@ TEST(ViewSettings, EntriesRoundTripAndLeaveTheRestOfTheFileAlone) {
   EXPECT_EQ(back.pictureFolder, "/tmp/my pictures ");
   EXPECT_EQ(back.volume, 40);
   EXPECT_TRUE(back.mute);
-  EXPECT_EQ(ReadText(file).rfind("; mine\n[ROM]\nDirectory=/home/me\n", 0), 0u);
-  EXPECT_NE(ReadText(file).find("[Window]\nScale=3\nSmooth=1\nLcdOnly=1\n"), std::string::npos);
-  EXPECT_NE(ReadText(file).find("[Sound]\nVolume=40\nMute=1\n"), std::string::npos);
+  EXPECT_EQ(ReadAll(file).rfind("; mine\n[ROM]\nDirectory=/home/me\n", 0), 0u);
+  EXPECT_NE(ReadAll(file).find("[Window]\nScale=3\nSmooth=1\nLcdOnly=1\n"), std::string::npos);
+  EXPECT_NE(ReadAll(file).find("[Sound]\nVolume=40\nMute=1\n"), std::string::npos);
 }
 
 TEST(ViewSettings, ValuesOutOfRangeKeepTheDefaultAndSaySo) {

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "host/qt/main_window.h"
+#include "tests/file_text.h"
 
 namespace rq4800 {
 
@@ -34,11 +35,6 @@ struct FakeClock final : IPacingClock, IMeasureClock {
     ticks += static_cast<uint64_t>(milliseconds) * 3'000'000;
   }
 };
-
-inline std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
 
 // A window started in `folder` (with its trailing separator), without sound
 // and without its own loop; with measure = false the settings already hold
