@@ -238,6 +238,14 @@ class MainWindow final : public QMainWindow {
   // chose to drop it; ConfirmInitialiseFlash defaults to no.
   bool ConfirmQuit();
   bool ConfirmInitialiseFlash();
+  // One question: the choices' buttons, then 取消 (also Esc). Returns the
+  // index of the choice taken, -1 for 取消; `preferred` is the default
+  // button's index (-1: 取消).
+  struct Choice {
+    QString text;
+    int role;  // QMessageBox::ButtonRole
+  };
+  int Ask(const QString& text, const QString& detail, const std::vector<Choice>& choices, int preferred);
   void ShowProblem(const QString& text);
   void ShowLogWindow(bool activate);
   // After a menu closed, the keyboard goes back to the device: the menu bar

@@ -87,24 +87,20 @@ QString MainWindow::OpenFlashImage(const std::string& path) {
     return finish(tr("%1: 不是可用的FLASH映像，FLASH未改动（%2）").arg(name, QString::fromStdString(image.error)));
   }
   if (FlashChanged()) {
-    QMessageBox box(QMessageBox::Question, windowTitle(), QString(), QMessageBox::NoButton, this);
-    QPushButton* save = nullptr;
-    QPushButton* load = nullptr;
-    if (readOnly) {
-      box.setText(tr("只读：FLASH的改动不会保存，是否载入 %1？").arg(name));
-      load = box.addButton(tr("载入"), QMessageBox::DestructiveRole);
-    } else {
-      box.setText(tr("FLASH已修改，载入 %1 前是否保存？").arg(name));
-      box.setInformativeText(tr("不保存则下载的文件和设备写入的内容都将丢失。"));
-      save = box.addButton(tr("保存"), QMessageBox::AcceptRole);
-      load = box.addButton(tr("不保存"), QMessageBox::DestructiveRole);
-    }
-    QPushButton* cancel = box.addButton(tr("取消"), QMessageBox::RejectRole);
-    box.setDefaultButton(save != nullptr ? save : cancel);
-    box.setEscapeButton(cancel);
-    RunModal(box);
-    const bool saved = save != nullptr && box.clickedButton() == save && SaveFlash();
-    if (!saved && box.clickedButton() != load) return finish(tr("%1: 未载入，FLASH未改动").arg(name));
+    // Read-only there is nothing to save: load or keep the flash.
+    const bool load = readOnly
+        ? Ask(tr("只读：FLASH的改动不会保存，是否载入 %1？").arg(name), QString(),
+              {{tr("载入"), QMessageBox::DestructiveRole}}, -1) == 0
+        : [&] {
+            switch (Ask(tr("FLASH已修改，载入 %1 前是否保存？").arg(name),
+                        tr("不保存则下载的文件和设备写入的内容都将丢失。"),
+                        {{tr("保存"), QMessageBox::AcceptRole}, {tr("不保存"), QMessageBox::DestructiveRole}}, 0)) {
+              case 0: return SaveFlash();
+              case 1: return true;
+              default: return false;
+            }
+          }();
+    if (!load) return finish(tr("%1: 未载入，FLASH未改动").arg(name));
   }
   LoadFlashImageFile(*machine, image.bytes.data(), image.bytes.size());
   RememberFile(path);

@@ -3,6 +3,8 @@
 // "初始化FLASH" wipes the flash.
 #include <QMessageBox>
 #include <QPushButton>
+#include <algorithm>
+#include <vector>
 
 #include "host/qt/main_window.h"
 
@@ -42,32 +44,36 @@ void MainWindow::Quit() {
   emit quitRequested();
 }
 
+int MainWindow::Ask(const QString& text, const QString& detail, const std::vector<Choice>& choices, int preferred) {
+  QMessageBox box(QMessageBox::Question, windowTitle(), text, QMessageBox::NoButton, this);
+  if (!detail.isEmpty()) box.setInformativeText(detail);
+  std::vector<QPushButton*> buttons;
+  for (const Choice& choice : choices) {
+    buttons.push_back(box.addButton(choice.text, static_cast<QMessageBox::ButtonRole>(choice.role)));
+  }
+  QPushButton* cancel = box.addButton(tr("取消"), QMessageBox::RejectRole);
+  box.setDefaultButton(preferred >= 0 ? buttons[static_cast<size_t>(preferred)] : cancel);
+  box.setEscapeButton(cancel);
+  RunModal(box);
+  const auto taken = std::find(buttons.begin(), buttons.end(), box.clickedButton());
+  return taken == buttons.end() ? -1 : static_cast<int>(taken - buttons.begin());
+}
+
 bool MainWindow::ConfirmQuit() {
   if (readOnly) return ConfirmQuitReadOnly();
   if (!FlashChanged()) return true;
-  QMessageBox box(QMessageBox::Question, windowTitle(), tr("FLASH已修改，是否保存？"),
-                  QMessageBox::NoButton, this);
-  box.setInformativeText(tr("不保存则下载的文件和设备写入的内容都将丢失。"));
-  QPushButton* save = box.addButton(tr("保存"), QMessageBox::AcceptRole);
-  QPushButton* discard = box.addButton(tr("不保存"), QMessageBox::DestructiveRole);
-  QPushButton* cancel = box.addButton(tr("取消"), QMessageBox::RejectRole);
-  box.setDefaultButton(save);
-  box.setEscapeButton(cancel);
-  RunModal(box);
-  if (box.clickedButton() == save) return SaveFlash();  // a failed save keeps the window open
-  return box.clickedButton() == discard;
+  switch (Ask(tr("FLASH已修改，是否保存？"), tr("不保存则下载的文件和设备写入的内容都将丢失。"),
+              {{tr("保存"), QMessageBox::AcceptRole}, {tr("不保存"), QMessageBox::DestructiveRole}}, 0)) {
+    case 0: return SaveFlash();  // a failed save keeps the window open
+    case 1: return true;
+    default: return false;
+  }
 }
 
 bool MainWindow::ConfirmInitialiseFlash() {
-  QMessageBox box(QMessageBox::Question, windowTitle(),
-                  tr("初始化FLASH将清除设备中的全部文件并复位，是否继续？"), QMessageBox::NoButton, this);
-  box.setInformativeText(tr("已保存的映像文件在下次保存FLASH前不受影响。"));
-  QPushButton* initialise = box.addButton(tr("初始化"), QMessageBox::DestructiveRole);
-  QPushButton* cancel = box.addButton(tr("取消"), QMessageBox::RejectRole);
-  box.setDefaultButton(cancel);
-  box.setEscapeButton(cancel);
-  RunModal(box);
-  return box.clickedButton() == initialise;
+  return Ask(tr("初始化FLASH将清除设备中的全部文件并复位，是否继续？"),
+             tr("已保存的映像文件在下次保存FLASH前不受影响。"), {{tr("初始化"), QMessageBox::DestructiveRole}},
+             -1) == 0;
 }
 
 }  // namespace rq4800

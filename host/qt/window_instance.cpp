@@ -79,15 +79,8 @@ void MainWindow::SetUpKeysAndFiles() {
 
 bool MainWindow::ConfirmQuitReadOnly() {
   if (!FlashChanged()) return true;
-  QMessageBox box(QMessageBox::Question, windowTitle(), tr("只读：FLASH的改动不会保存，是否退出？"),
-                  QMessageBox::NoButton, this);
-  box.setInformativeText(tr("只读方式下本程序不写入FLASH映像。"));
-  QPushButton* discard = box.addButton(tr("退出"), QMessageBox::DestructiveRole);
-  QPushButton* cancel = box.addButton(tr("取消"), QMessageBox::RejectRole);
-  box.setDefaultButton(cancel);
-  box.setEscapeButton(cancel);
-  RunModal(box);
-  return box.clickedButton() == discard;
+  return Ask(tr("只读：FLASH的改动不会保存，是否退出？"), tr("只读方式下本程序不写入FLASH映像。"),
+             {{tr("退出"), QMessageBox::DestructiveRole}}, -1) == 0;
 }
 
 }  // namespace rq4800
