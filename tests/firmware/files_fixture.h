@@ -11,6 +11,7 @@
 
 #include "storage/download_file.h"
 #include "tests/firmware/firmware_fixture.h"
+#include "tests/temp_path.h"
 
 namespace rq4800::test {
 
@@ -43,7 +44,7 @@ class FilesScreenTest : public FirmwareTest {
   // A PC file of this name (UTF-8) and contents, downloaded as the desktop
   // program does: the name converted for its folder.
   void DownloadPcFile(const std::string& name, const std::string& contents) {
-    const std::string path = ::testing::TempDir() + name;
+    const std::string path = test::TempPath(name);
     {
       std::ofstream out(path, std::ios::binary);
       out << contents;

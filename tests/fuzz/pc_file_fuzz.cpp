@@ -46,13 +46,23 @@ void CheckConversion(const std::string& utf8) {
   if (ascii) FUZZ_REQUIRE(big5 == utf8 && gbk == utf8);
 }
 
-const std::filesystem::path& ScratchFolder() {
-  static const std::filesystem::path folder = [] {
+// A folder of this process's own for the PC files, gone when it ends.
+struct Scratch {
+  std::filesystem::path folder;
+  Scratch() {
     char pattern[] = "/tmp/rq4800-fuzz-XXXXXX";
     const char* made = mkdtemp(pattern);
-    return std::filesystem::path(made ? made : "/tmp");
-  }();
-  return folder;
+    folder = made != nullptr ? made : "/tmp";
+  }
+  ~Scratch() {
+    std::error_code ignored;
+    if (folder != "/tmp") std::filesystem::remove_all(folder, ignored);
+  }
+};
+
+const std::filesystem::path& ScratchFolder() {
+  static const Scratch scratch;
+  return scratch.folder;
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include "host/cli/arguments.h"
 #include "host/cli/command_line.h"
 #include "host/cli/commands.h"
+#include "tests/temp_path.h"
 
 namespace rq4800::cli {
 namespace {
@@ -168,7 +169,7 @@ TEST(Cli, HostTimeMustBeARealDateAndTime) {
 // The device's log lines ("cold reset", "start c000", ...) appear only with
 // --trace; what a command is for (a listing, a report, result lines) always does.
 TEST(Cli, DebugLogOnlyWhenTraced) {
-  const fs::path dir = fs::path(testing::TempDir()) / "rq4800_cli_trace";
+  const fs::path dir = fs::path(test::TempPath("cli_trace"));
   fs::remove_all(dir);
   fs::create_directories(dir);
   std::ofstream(dir / "note.txt") << "HELLO\r\n";

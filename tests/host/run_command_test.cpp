@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "host/cli/commands.h"
+#include "tests/temp_path.h"
 
 namespace rq4800 {
 namespace {
@@ -77,8 +78,7 @@ int RunCli(std::vector<std::string> args) {
 }
 
 struct RunCommandTest : ::testing::Test {
-  const fs::path dir = fs::path(::testing::TempDir()) /
-                       ("rq4800_run_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+  const fs::path dir = fs::path(test::TempPath(::testing::UnitTest::GetInstance()->current_test_info()->name()));
   void SetUp() override {
     fs::remove_all(dir);
     fs::create_directories(dir);

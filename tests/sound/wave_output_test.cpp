@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "sound/wav_file_device.h"
+#include "tests/temp_path.h"
 
 namespace rq4800 {
 namespace {
@@ -106,7 +108,7 @@ std::vector<int16_t> ReadWav(const std::string& path) {
 }
 
 TEST(WavFileDevice, RecordsEveryQueuedBlockAndStaysValidAfterEachOne) {
-  const std::string path = testing::TempDir() + "wav_device_record.wav";
+  const std::string path = test::TempPath("wav_device_record.wav");
   WavFileDevice device(path);
   SampleRing ring;
   WaveOutput out;
@@ -128,6 +130,7 @@ TEST(WavFileDevice, RecordsEveryQueuedBlockAndStaysValidAfterEachOne) {
   EXPECT_TRUE(device.Close());
   EXPECT_EQ(device.error(), "");
   EXPECT_EQ(ReadWav(path).size(), 9u * 882);
+  std::remove(path.c_str());
 }
 
 // A full disk (/dev/full fails every write that reaches it, the header's
@@ -135,8 +138,8 @@ TEST(WavFileDevice, RecordsEveryQueuedBlockAndStaysValidAfterEachOne) {
 // recording (a file-size limit): the first failure is kept with the file and
 // the reason, and the close reports it.
 TEST(WavFileDevice, AFailedWriteIsKeptWithTheFileAndTheReason) {
-  const std::string nowhere = testing::TempDir() + "no-such-folder/sound.wav";
-  const std::string filling = testing::TempDir() + "wav_device_filling.wav";
+  const std::string nowhere = test::TempPath("no-such-folder/sound.wav");
+  const std::string filling = test::TempPath("wav_device_filling.wav");
   struct Row {
     std::string path;
     rlim_t limit;
@@ -167,6 +170,7 @@ TEST(WavFileDevice, AFailedWriteIsKeptWithTheFileAndTheReason) {
     EXPECT_EQ(device.error(), row.error);
   }
   std::signal(SIGXFSZ, SIG_DFL);
+  std::remove(filling.c_str());
 }
 
 }  // namespace
