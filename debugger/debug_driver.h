@@ -34,6 +34,7 @@ struct DebugDriver final : IFrameRunner {
 
   bool RunFrame() override;
   bool Holding() const override { return stopped; }
+  void MachineReplaced() override { session.debugger.resumeAt = -1; }
 };
 
 // Attaching changes nothing about the run; detaching lets frames run again

@@ -133,6 +133,7 @@ bool Emulator::RewindStep() {
   const std::optional<uint64_t> back = rewind.StepBack(*machine, frameNumber);
   if (!back) return false;
   frameNumber = *back;
+  if (frameRunner != nullptr) frameRunner->MachineReplaced();
   Paint();
   return true;
 }
@@ -236,6 +237,7 @@ std::vector<uint8_t> Emulator::SaveState() const { return rq4800::SaveState(*mac
 
 bool Emulator::LoadState(std::span<const uint8_t> bytes, std::string* error) {
   if (!rq4800::LoadState(*machine, romHashes, bytes, error)) return false;
+  if (frameRunner != nullptr) frameRunner->MachineReplaced();
   Paint();
   return true;
 }

@@ -56,6 +56,9 @@ class IFrameRunner {
   // Runs on to the end of the current frame; false when it stopped first.
   virtual bool RunFrame() = 0;
   virtual bool Holding() const = 0;
+  // The machine was replaced by a state or a rewind step: whatever the
+  // runner knew of where it stopped no longer holds.
+  virtual void MachineReplaced() {}
 };
 
 class Emulator {

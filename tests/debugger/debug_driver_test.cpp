@@ -150,6 +150,28 @@ TEST_F(Attached, AStateLoadedOverAStopStartsAFreshFrame) {
   EXPECT_EQ(RamOf(e), RamOf(straight.emulator));
 }
 
+// A stop at an address lets the next run execute that instruction once; a
+// state loaded meanwhile is another machine, whose first instruction there
+// still meets the breakpoint.
+TEST_F(Attached, AStateLoadedAtABreakpointStopsThereAtOnce) {
+  const std::vector<uint8_t> state = e.SaveState();
+  const int start = static_cast<int>(e.machine->cpu.PC);
+  driver.debugger().breakpoints = {{start, -1}};
+  for (int i = 0; i < 50 && !driver.stopped; ++i) device.Frames(1);
+  ASSERT_TRUE(driver.stopped) << "the firmware comes back to " << start;
+  ASSERT_EQ(static_cast<int>(e.machine->cpu.PC), start);
+
+  std::string error;
+  ASSERT_TRUE(e.LoadState(state, &error)) << error;
+  const int32_t cycles = e.machine->cpu.cycles;
+  RunOn(driver);
+  device.Frames(1);
+  ASSERT_TRUE(driver.stopped);
+  EXPECT_EQ(static_cast<int>(e.machine->cpu.PC), start);
+  EXPECT_EQ(e.machine->cpu.cycles, cycles) << "no instruction ran before the stop";
+  EXPECT_EQ(e.machine->frame.slice, 0);
+}
+
 TEST_F(Attached, DetachingRunsTheRestOfTheStoppedFrameThenWholeFrames) {
   StopInsideAFrame();
   const uint64_t frame = e.frameNumber;
