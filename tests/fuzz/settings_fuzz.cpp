@@ -3,9 +3,17 @@
 // entry's value as it was, and changes one line or adds at most two (the
 // entry and its section).
 //
+// The key map and the recent files read from any text are usable: every PC
+// key presses a key the matrix has or none, the map written back reads back
+// the same without complaint, and the list holds at most ten distinct paths.
+//
 // Input: section, key and value, each a length byte and bytes; then the text.
+#include <algorithm>
+#include <set>
 #include <vector>
 
+#include "host/device_key_map.h"
+#include "host/recent_files.h"
 #include "host/settings_file.h"
 #include "tests/fuzz/fuzz_check.h"
 
@@ -38,6 +46,30 @@ bool HasAny(std::string_view s, std::string_view chars) { return s.find_first_of
 // A name the file's format can hold: one line, no blanks at either end, a key
 // that no reader takes for a comment or a section. Any storable value reads
 // back as written, quoted where its ends need it.
+void CheckKeyMapAndRecentFiles(std::string_view text) {
+  std::vector<std::string> problems;
+  const KeyMap map = KeyMapFromSettings(text, &problems);
+  for (const int8_t code : map.keyCode) {
+    FUZZ_REQUIRE(code == -1 || (code >= 0 && code < kKeyCodeCount && keyMatrixTable[code / 10][code % 10] != 0));
+  }
+  std::string written;
+  const KeyAssignments assignments = AssignmentsOf(map);
+  for (int code = 0; code < kKeyCodeCount; ++code) {
+    const std::optional<std::string> next =
+        SetProfileEntry(written, kKeysSection, KeysEntryName(code), KeysEntryValue(assignments, code));
+    FUZZ_REQUIRE(next.has_value());
+    written = *next;
+  }
+  std::vector<std::string> again;
+  FUZZ_REQUIRE(KeyMapFromSettings(written, &again).keyCode == map.keyCode);
+  FUZZ_REQUIRE(again.empty());
+
+  const RecentFiles recent = RecentFilesFromSettings(text);
+  FUZZ_REQUIRE(recent.paths.size() <= kMaxRecentFiles);
+  FUZZ_REQUIRE(std::set<std::string>(recent.paths.begin(), recent.paths.end()).size() == recent.paths.size());
+  FUZZ_REQUIRE(std::none_of(recent.paths.begin(), recent.paths.end(), [](const std::string& p) { return p.empty(); }));
+}
+
 bool WellFormed(std::string_view section, std::string_view key) {
   if (section.empty() || key.empty() || Trim(section) != section || Trim(key) != key)
     return false;
@@ -58,6 +90,7 @@ extern "C" int RQ4800_FUZZ_ENTRY(const uint8_t* data, size_t size) {
   while (!text.empty() && text.back() == '\r') text.pop_back();
 
   (void)FindProfileEntry(text, section, key);
+  CheckKeyMapAndRecentFiles(text);
   // A value that a line cannot hold is refused, and nothing is written; any
   // other reads back exactly, blanks and quotes around it included.
   const std::optional<std::string> stored = SetProfileEntry(text, section, key, value);
