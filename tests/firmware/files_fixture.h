@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -44,13 +45,17 @@ class FilesScreenTest : public FirmwareTest {
   // A PC file of this name (UTF-8) and contents, downloaded as the desktop
   // program does: the name converted for its folder.
   void DownloadPcFile(const std::string& name, const std::string& contents) {
-    const std::string path = test::TempPath(name);
+    // The file keeps its own name (the device's comes from it) in a folder
+    // of this process's own.
+    const std::filesystem::path folder = test::TempPath("pc-files");
+    std::filesystem::create_directories(folder);
+    const std::string path = (folder / name).string();
     {
       std::ofstream out(path, std::ios::binary);
       out << contents;
     }
     const DownloadResult result = DownloadFile(*machine, path);
-    std::remove(path.c_str());
+    std::filesystem::remove_all(folder);
     ASSERT_TRUE(result.Ok()) << name << ": " << result.message;
   }
   void OpenFiles() {
