@@ -5,24 +5,12 @@
 #include <charconv>
 #include <cctype>
 
+#include "host/device_key_map.h"
 #include "host/keyboard.h"
 
 namespace rq4800 {
 
 namespace {
-
-struct KeyName {
-  const char* name;
-  HostKey key;
-};
-
-constexpr KeyName kNamedKeys[] = {
-    {"F1", HostKey::kF1},         {"F2", HostKey::kF2},       {"F3", HostKey::kF3},
-    {"F4", HostKey::kF4},         {"Up", HostKey::kUp},       {"Down", HostKey::kDown},
-    {"Left", HostKey::kLeft},     {"Right", HostKey::kRight}, {"PageUp", HostKey::kPageUp},
-    {"PageDown", HostKey::kPageDown}, {"Enter", HostKey::kEnter}, {"Esc", HostKey::kEscape},
-    {"Space", HostKey::kSpace},   {"Shift", HostKey::kShift}, {"CapsLock", HostKey::kCapsLock},
-};
 
 bool SameName(std::string_view a, std::string_view b) {
   return a.size() == b.size() &&
@@ -72,7 +60,7 @@ std::string ParseEvent(const std::vector<std::string_view>& words, KeyScriptEven
       event->kind = Kind::kPressCode;
       return "";
     }
-    event->key = HostKeyFromName(name);
+    event->key = HostKeyNamed(name);
     if (event->key == HostKey::kNone) return "unknown key \"" + std::string(name) + "\"";
     event->kind = Kind::kPress;
     return "";
@@ -104,19 +92,6 @@ std::string ParseEvent(const std::vector<std::string_view>& words, KeyScriptEven
 }
 
 }  // namespace
-
-HostKey HostKeyFromName(std::string_view name) {
-  if (name.size() == 1) {
-    const char c = static_cast<char>(std::toupper(static_cast<unsigned char>(name[0])));
-    if (c >= 'A' && c <= 'Z') return static_cast<HostKey>(static_cast<int>(HostKey::kA) + (c - 'A'));
-    if (c >= '0' && c <= '9') return static_cast<HostKey>(static_cast<int>(HostKey::k0) + (c - '0'));
-    return HostKey::kNone;
-  }
-  for (const KeyName& k : kNamedKeys) {
-    if (SameName(name, k.name)) return k.key;
-  }
-  return HostKey::kNone;
-}
 
 bool ParseKeyScript(std::string_view text, std::vector<KeyScriptEvent>* events, std::string* error) {
   events->clear();

@@ -36,9 +36,6 @@ struct KeyScriptEvent {
 // A script longer than this (some 60,000 lines) is refused unread.
 constexpr size_t kMaxKeyScriptBytes = 1 << 20;
 
-// The PC key of a script key name ("A", "f1", "PageUp"...), kNone if unknown.
-HostKey HostKeyFromName(std::string_view name);
-
 // Parses a whole script. Events come out ordered by frame, lines of one frame
 // in their order. On a bad line returns false with "line N: reason" in *error.
 bool ParseKeyScript(std::string_view text, std::vector<KeyScriptEvent>* events, std::string* error);

@@ -8,6 +8,7 @@
 #include <tuple>
 
 #include "host/key_script.h"
+#include "host/device_key_map.h"
 #include "host/keyboard.h"
 #include "host/screen.h"
 #include "machine/machine.h"
@@ -56,8 +57,8 @@ TEST_F(KeyboardTest, ShiftHeldSwallowsOtherKeysButNotItself) {
 
 TEST_F(KeyboardTest, DigitsPressTheLetterKeysTheyShareButZeroHasItsOwn) {
   for (int i = 0; i < 9; ++i) {  // 1, 2, 3 are B, N, M; 4, 5, 6 are G, H, J; 7, 8, 9 are T, Y, U
-    const int digit = FindVirtualKey(HostKeyFromName(std::string(1, static_cast<char>('1' + i))));
-    EXPECT_TRUE(digit >= 0 && digit == FindVirtualKey(HostKeyFromName(std::string(1, "BNMGHJTYU"[i])))) << i + 1;
+    const int digit = FindVirtualKey(HostKeyNamed(std::string(1, static_cast<char>('1' + i))));
+    EXPECT_TRUE(digit >= 0 && digit == FindVirtualKey(HostKeyNamed(std::string(1, "BNMGHJTYU"[i])))) << i + 1;
   }
   KeyDown(machine, keys, HostKey::k0, false);
   EXPECT_EQ(words[5], 0x10u);  // key code 54
@@ -274,7 +275,7 @@ TEST(KeyScript, ParsesEveryEventSkipsCommentsAndOrdersByFrame) {
 TEST(KeyScript, EveryKeyNameReachesTheDevice) {
   for (const char* name : {"A", "Z", "0", "9", "F1", "F4", "Up", "Down", "Left", "Right", "PageUp", "PageDown",
                            "Enter", "Esc", "Space", "Shift", "CapsLock"})
-    EXPECT_GE(FindVirtualKey(HostKeyFromName(name)), 0) << name;
+    EXPECT_GE(FindVirtualKey(HostKeyNamed(name)), 0) << name;
 }
 
 TEST(KeyScript, BadLineIsRejectedWithItsNumber) {
