@@ -32,8 +32,9 @@ void Check(std::initializer_list<Row> rows) {
   }
 }
 
-TEST(CpuFlags, AddAndSubtractWithCarryInBinary) {
+TEST(CpuFlags, ResultsAndFlagsOfEachInstructionClass) {
   Check({
+      // ADC and SBC
       {0x69, 0x01, {.a = 0x09, .p = D}, {.a = 0x0A, .p = D}},                  // no decimal arithmetic
       {0x69, 0x50, {.a = 0x50}, {.a = 0xA0, .p = N | V}},                      // positive overflow
       {0x69, 0x90, {.a = 0xD0}, {.a = 0x60, .p = V | C}},                      // negative overflow
@@ -50,11 +51,7 @@ TEST(CpuFlags, AddAndSubtractWithCarryInBinary) {
       {0xE9, 0x01, {.a = 0x10, .p = C | D}, {.a = 0x0F, .p = C | D}},          // no decimal arithmetic
       {0xE9, 0x01, {.a = 0x80, .p = C}, {.a = 0x7F, .p = V | C}},              // overflow into positive
       {0xE9, 0xFF, {.a = 0x00}, {.a = 0x00, .p = Z}},                          // 0 - 255 - 1 = -256
-  });
-}
-
-TEST(CpuFlags, ComparesAndBitSetFlagsWithoutChangingRegisters) {
-  Check({
+      // compares and BIT set flags without changing registers
       {0xC9, 0x20, {.a = 0x10, .p = V}, {.a = 0x10, .p = N | V}},
       {0xC9, 0x20, {.a = 0x20}, {.a = 0x20, .p = Z | C}},
       {0xC9, 0x10, {.a = 0x20}, {.a = 0x20, .p = C}},
@@ -65,11 +62,7 @@ TEST(CpuFlags, ComparesAndBitSetFlagsWithoutChangingRegisters) {
       // BIT: N and V from memory, Z from the AND
       {0x24, 0x80, {.a = 0x3F, .p = C, .m = 0xC0}, {.a = 0x3F, .p = N | V | Z | C, .m = 0xC0}},
       {0x2C, 0x80, {.a = 0x3F, .p = N | V | Z, .m = 0x3F}, {.a = 0x3F, .m = 0x3F}},
-  });
-}
-
-TEST(CpuFlags, ShiftsRotatesAndIncrements) {
-  Check({
+      // shifts, rotates, increments
       {0x0A, 0, {.a = 0x81}, {.a = 0x02, .p = C}},                             // ASL
       {0x0A, 0, {.a = 0x40, .p = C}, {.a = 0x80, .p = N}},                     // ASL ignores carry in
       {0x4A, 0, {.a = 0x81, .p = N}, {.a = 0x40, .p = C}},                     // LSR clears N
@@ -81,11 +74,7 @@ TEST(CpuFlags, ShiftsRotatesAndIncrements) {
       {0x0E, 0x80, {.m = 0xC0}, {.p = N | C, .m = 0x80}},                      // ASL abs
       {0xE6, 0x80, {.p = C, .m = 0xFF}, {.p = Z | C, .m = 0x00}},              // INC wraps
       {0xC6, 0x80, {.m = 0x00}, {.p = N, .m = 0xFF}},                          // DEC wraps
-  });
-}
-
-TEST(CpuFlags, TransfersStepsAndFlagInstructions) {
-  Check({
+      // transfers, steps, flag instructions
       {0x9A, 0, {.x = 0, .p = N}, {.x = 0, .sp = 0, .p = N}},                  // TXS leaves the flags
       {0xBA, 0, {.sp = 0, .p = N}, {.sp = 0, .p = Z}},                         // TSX sets them
       {0xCA, 0, {.x = 0}, {.x = 0xFF, .p = N}},                                // DEX wraps
@@ -95,12 +84,7 @@ TEST(CpuFlags, TransfersStepsAndFlagInstructions) {
       {0xB8, 0, {.p = 0xCF}, {.p = 0x8F}},                                     // CLV
       {0x18, 0, {.p = 0xCF}, {.p = 0xCE}},                                     // CLC
       {0xD8, 0, {.p = 0xCF}, {.p = 0xC7}},                                     // CLD
-  });
-}
-
-// The status carries bits 5 and 4 only on the stack.
-TEST(CpuStack, PushesAndPullsWrapInPageOne) {
-  Check({
+      // the stack wraps in page one; the status carries bits 5 and 4 only there
       {0x08, 0, {.sp = 0x00}, {.sp = 0xFF, .s = 0x30}},                                 // PHP
       {0x28, 0, {.sp = 0xFF, .s = 0xFF}, {.sp = 0x00, .p = 0xCF, .s = 0xFF}},           // PLP
       {0x48, 0, {.a = 0x5C, .sp = 0x00}, {.a = 0x5C, .sp = 0xFF, .s = 0x5C}},           // PHA

@@ -4,19 +4,13 @@
 #include "core/file_io.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <csignal>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <set>
-#include <string>
-#include <vector>
 
 #include "tests/core/file_size_limit.h"
+#include "tests/file_text.h"
 
 namespace rq4800 {
 namespace {
@@ -37,10 +31,7 @@ struct FileIo : ::testing::Test {
   }
   std::string P(const std::string& name) const { return (dir / name).string(); }
   void Put(const std::string& name, const std::string& text) const { std::ofstream(dir / name) << text; }
-  std::string Get(const std::string& name) const {
-    std::ifstream in(dir / name, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-  }
+  std::string Get(const std::string& name) const { return ReadAll(dir / name); }
   std::set<std::string> Names(const fs::path& folder) const {
     std::set<std::string> names;
     for (const auto& entry : fs::directory_iterator(folder)) names.insert(entry.path().filename().string());
@@ -59,12 +50,7 @@ TEST_F(FileIo, ReadRefusesWhatIsNotASmallEnoughRegularFile) {
   fs::create_symlink("gone.txt", dir / "dangling");
   { std::ofstream(dir / "huge.bin").close(); }
   fs::resize_file(dir / "huge.bin", 3'000'000'000);  // sparse: costs nothing unless read
-  struct Row {
-    std::string path;
-    size_t max;
-    ReadStatus status;
-    std::string reason;
-  };
+  struct Row { std::string path; size_t max; ReadStatus status; std::string reason; };
   const Row rows[] = {
       {P("ten.txt"), 10, ReadStatus::kOk, ""},
       {P("link"), 10, ReadStatus::kOk, ""},
@@ -91,15 +77,6 @@ TEST_F(FileIo, ReadRefusesWhatIsNotASmallEnoughRegularFile) {
       EXPECT_NE(read.error.find(row.reason), std::string::npos) << read.error;
     }
   }
-}
-
-TEST_F(FileIo, ReadReportsAFileItMayNotOpen) {
-  if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
-  Put("secret.txt", "x");
-  fs::permissions(dir / "secret.txt", fs::perms::none);
-  const FileRead read = ReadInputFile(P("secret.txt"), 10);
-  EXPECT_EQ(read.status, ReadStatus::kFailed);
-  EXPECT_NE(read.error.find("Permission denied"), std::string::npos) << read.error;
 }
 
 TEST_F(FileIo, ImageMustHaveExactlyItsSize) {
@@ -147,10 +124,7 @@ TEST_F(FileIo, FailedWriteLeavesTheOldFileAndNoTemporary) {
   Put("image.fls", "old contents");
   fs::create_directory(dir / "folder.fls");
   ASSERT_EQ(::mkfifo(P("fifo").c_str(), 0600), 0);
-  struct Row {
-    std::string path;
-    std::string reason;
-  };
+  struct Row { std::string path, reason; };
   const Row rows[] = {
       {P("nowhere/x.fls"), "cannot write " + P("nowhere/x.fls") + ": No such file or directory"},
       {P("folder.fls"), P("folder.fls") + " is a folder, not a file"},
@@ -175,8 +149,14 @@ TEST_F(FileIo, FailedWriteLeavesTheOldFileAndNoTemporary) {
   EXPECT_EQ(Names(dir), (std::set<std::string>{"image.fls", "folder.fls", "fifo"}));
 }
 
-TEST_F(FileIo, WriteRespectsAWriteProtectedFile) {
+// A file that may not be read is reported; a write-protected one is not replaced.
+TEST_F(FileIo, PermissionsAreRespectedAndReported) {
   if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
+  Put("secret.txt", "x");
+  fs::permissions(dir / "secret.txt", fs::perms::none);
+  const FileRead read = ReadInputFile(P("secret.txt"), 10);
+  EXPECT_EQ(read.status, ReadStatus::kFailed);
+  EXPECT_NE(read.error.find("Permission denied"), std::string::npos) << read.error;
   Put("locked.fls", "mine");
   fs::permissions(dir / "locked.fls", fs::perms::owner_read);
   std::string error;

@@ -1,18 +1,16 @@
 #include "sound/wave_output.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 #include <algorithm>
-#include <csignal>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "sound/wav_file_device.h"
+#include "tests/core/file_size_limit.h"
+#include "tests/file_text.h"
 #include "tests/temp_path.h"
 
 namespace rq4800 {
@@ -91,8 +89,8 @@ TEST(WaveOutput, RefillTakesWhatTheRingHoldsAndPadsWithSilence) {
 // Reads a .wav, checks every field of its canonical 44-byte PCM header
 // against the file's length, and returns the samples.
 std::vector<int16_t> ReadWav(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::vector<uint8_t> b{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  const std::string text = ReadAll(path);
+  std::vector<uint8_t> b(text.begin(), text.end());
   b.resize(std::max<size_t>(b.size(), 44));  // a short file fails the checks below
   const auto u16 = [&](size_t at) { return static_cast<uint32_t>(b[at] | b[at + 1] << 8); };
   const auto u32 = [&](size_t at) { return u16(at) | u16(at + 2) << 16; };
@@ -140,36 +138,27 @@ TEST(WavFileDevice, RecordsEveryQueuedBlockAndStaysValidAfterEachOne) {
 TEST(WavFileDevice, AFailedWriteIsKeptWithTheFileAndTheReason) {
   const std::string nowhere = test::TempPath("no-such-folder/sound.wav");
   const std::string filling = test::TempPath("wav_device_filling.wav");
-  struct Row {
-    std::string path;
-    rlim_t limit;
-    bool opens;
-    std::string error;
-  };
+  struct Row { std::string path; rlim_t limit; bool opens; std::string error; };
   const Row rows[] = {
       {"/dev/full", RLIM_INFINITY, false, "cannot write /dev/full: No space left on device"},
       {nowhere, RLIM_INFINITY, false, "cannot create " + nowhere + ": No such file or directory"},
       {filling, 8192, true, "cannot write " + filling + ": File too large"},
   };
-  std::signal(SIGXFSZ, SIG_IGN);
-  rlimit saved{};
-  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
   for (const Row& row : rows) {
-    rlimit limit = saved;
-    limit.rlim_cur = std::min(row.limit, saved.rlim_max);
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
     WavFileDevice device(row.path);
     SampleRing ring;
     WaveOutput out;
-    EXPECT_EQ(OpenWaveOutput(out, device, ring), row.opens) << row.path;
-    device.FinishBlocks(4);
-    ServiceWaveOutput(out);
-    const bool closed = device.Close();
-    ::setrlimit(RLIMIT_FSIZE, &saved);
+    bool opened = false, closed = true;
+    test::WithFileSizeLimit([&] {
+      opened = OpenWaveOutput(out, device, ring);
+      device.FinishBlocks(4);
+      ServiceWaveOutput(out);
+      closed = device.Close();
+    }, row.limit);
+    EXPECT_EQ(opened, row.opens) << row.path;
     EXPECT_FALSE(closed) << row.path;
     EXPECT_EQ(device.error(), row.error);
   }
-  std::signal(SIGXFSZ, SIG_DFL);
   std::remove(filling.c_str());
 }
 
