@@ -4,13 +4,10 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <string>
 #include <tuple>
 
 #include "storage/flash_file_system.h"
+#include "tests/file_text.h"
 #include "tools/flashimage/default_flash_image.h"
 
 namespace rq4800 {
@@ -36,8 +33,8 @@ CliRun Cli(const std::string& arguments) {  // run in Dir()
   return run;
 }
 Bytes Read(const std::string& name) {
-  std::ifstream file(Dir() / name, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+  const std::string bytes = ReadAll(Dir() / name);
+  return Bytes(bytes.begin(), bytes.end());
 }
 
 TEST(Cli, InfoReportsAndDownloadStoresEachFileWithItsStatus) {
