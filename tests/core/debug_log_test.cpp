@@ -5,8 +5,11 @@
 namespace rq4800 {
 namespace {
 
-TEST(DebugLog, CaptureCollectsFormattedLinesAndRestoresThePreviousTarget) {
-  DebugLogCapture outer;
+// Captures collect formatted lines and restore the previous target; problems
+// keep to their own channel, even while the log is silenced.
+TEST(DebugLog, CapturesNestAndProblemsKeepToTheirOwnChannel) {
+  DebugLogCapture log;
+  ProblemCapture problems;
   {
     DebugLogCapture inner;
     DebugLog("write %x %x %x %x\n", 0x6000, 0x12, 0, 3);
@@ -14,7 +17,15 @@ TEST(DebugLog, CaptureCollectsFormattedLinesAndRestoresThePreviousTarget) {
     EXPECT_EQ(inner.text, "write 6000 12 0 3\ncold reset\n");
   }
   DebugLog("warm reset\n");
-  EXPECT_EQ(outer.text, "warm reset\n");
+  ReportProblem("%s: not a file\n", "data/rq4800.fls");
+  EXPECT_EQ(log.text, "warm reset\n");
+  EXPECT_EQ(problems.text, "data/rq4800.fls: not a file\n");
+  DebugLogTarget previous = SetDebugLogTarget(DiscardingTarget());
+  DebugLog("silenced\n");
+  ReportProblem("again\n");
+  SetDebugLogTarget(previous);
+  EXPECT_EQ(log.text, "warm reset\n");
+  EXPECT_EQ(problems.text, "data/rq4800.fls: not a file\nagain\n");
 }
 
 TEST(DebugLog, LongLinesAreCutNotOverrun) {
@@ -22,23 +33,6 @@ TEST(DebugLog, LongLinesAreCutNotOverrun) {
   std::string longText(5000, 'x');
   DebugLog("%s", longText.c_str());
   EXPECT_EQ(capture.text.size(), 1023u);
-}
-
-TEST(DebugLog, ProblemsAndLogLinesKeepToTheirOwnChannels) {
-  DebugLogCapture log;
-  ProblemCapture problems;
-  DebugLog("cold reset\n");
-  ReportProblem("%s: not a file\n", "data/rq4800.fls");
-  EXPECT_EQ(log.text, "cold reset\n");
-  EXPECT_EQ(problems.text, "data/rq4800.fls: not a file\n");
-
-  // A silenced log still lets problems through.
-  DebugLogTarget previous = SetDebugLogTarget(DiscardingTarget());
-  DebugLog("warm reset\n");
-  ReportProblem("again\n");
-  SetDebugLogTarget(previous);
-  EXPECT_EQ(log.text, "cold reset\n");
-  EXPECT_EQ(problems.text, "data/rq4800.fls: not a file\nagain\n");
 }
 
 }  // namespace
