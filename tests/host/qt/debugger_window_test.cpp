@@ -4,24 +4,14 @@
 // uninterrupted one, and a stop inside a frame keeps states and pause from
 // breaking it.
 #include <QCheckBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMenu>
-#include <QMenuBar>
-#include <QStatusBar>
 #include <QTableWidget>
-#include <QTest>
-#include <filesystem>
-#include <fstream>
-#include <memory>
-#include <vector>
 
 #include "debugger/debug_texts.h"
 #include "host/qt/debugger_panels.h"
 #include "host/qt/debugger_window.h"
 #include "host/qt/disassembly_view.h"
-#include "host/qt/main_window.h"
 #include "host/qt/memory_view.h"
 #include "tests/host/qt/window_fixture.h"
 
@@ -47,10 +37,7 @@ class DebuggerWindowTest : public QObject, WindowScratch {
   FixedTime time_;
 
   std::unique_ptr<MainWindow> MakeWindow() {
-    std::ofstream(Folder() + "rq4800.ini", std::ios::app) << "[CPU]\nFrequency=1000\n";
-    return std::make_unique<MainWindow>(DesktopOptions{.programFolder = Folder(), .pacingClock = &clock,
-                                                       .measureClock = &clock, .hostClock = &time_, .sound = false,
-                                                       .rewind = true, .runLoop = false});
+    return MakeTestWindow(Folder(), clock, false, [this](DesktopOptions& o) { o.hostClock = &time_; });
   }
 
   // Opens the debugger the way the user does: the item in "设置".

@@ -2,19 +2,11 @@
 // the question before quitting with unsaved flash contents, the one before
 // "初始化FLASH", failed saves, problems in the status bar and the log
 // window, the command line and the About dialog's README.
-#include <QLabel>
 #include <QProcess>
-#include <QSignalSpy>
-#include <QStatusBar>
 #include <QTextBrowser>
-#include <filesystem>
-#include <fstream>
-#include <memory>
-#include <string>
 
 #include "core/debug_log.h"
 #include "host/qt/about_dialog.h"
-#include "host/qt/command_line.h"
 #include "host/qt/log_window.h"
 #include "machine/resource_store.h"
 #include "tests/host/qt/window_fixture.h"
@@ -235,9 +227,7 @@ class FlashQuestionsTest : public QObject, WindowScratch {
         {{"--exit-after", "14"}, false, 0, ""},
     };
     for (const Row& row : rows) {
-      std::vector<const char*> argv{"rq4800"};
-      argv.insert(argv.end(), row.arguments.begin(), row.arguments.end());
-      const DesktopCommandLine parsed = ParseDesktopCommandLine(int(argv.size()), argv.data(), "0.1");
+      const DesktopCommandLine parsed = ParseArguments(row.arguments);
       const std::string said = parsed.output + parsed.error;
       QVERIFY2(parsed.stop == row.stop && parsed.exitCode == row.exitCode, row.arguments[0]);
       QVERIFY2(said.find(row.saying) != std::string::npos, said.c_str());
@@ -246,15 +236,11 @@ class FlashQuestionsTest : public QObject, WindowScratch {
     // Files are taken from the folder the program was started in, which
     // start-up then leaves.
     std::filesystem::current_path(Folder());
-    const char* argv[] = {"rq4800", "--exit-after", "3", "notes.txt", "sub/../prog.bas"};
-    const DesktopCommandLine parsed = ParseDesktopCommandLine(5, argv, "0.1");
+    const DesktopCommandLine parsed = ParseArguments({"--exit-after", "3", "notes.txt", "sub/../prog.bas"});
     QCOMPARE(parsed.exitAfterSeconds, 3);
-    QVERIFY(parsed.rewind);  // kept unless asked otherwise
-    const char* noRewind[] = {"rq4800", "--no-rewind"};
-    QVERIFY(!ParseDesktopCommandLine(2, noRewind, "0.1").rewind);
-    QVERIFY(!parsed.readOnly);
-    const char* readOnly[] = {"rq4800", "--read-only"};
-    QVERIFY(ParseDesktopCommandLine(2, readOnly, "0.1").readOnly);
+    QVERIFY(parsed.rewind && !parsed.readOnly);  // kept unless asked otherwise
+    QVERIFY(!ParseArguments({"--no-rewind"}).rewind);
+    QVERIFY(ParseArguments({"--read-only"}).readOnly);
     const std::string here = std::filesystem::current_path().string();
     QCOMPARE(parsed.files, std::vector<std::string>({here + "/notes.txt", here + "/prog.bas"}));
   }
