@@ -1,6 +1,4 @@
-// The "视图" and "声音" menus on Qt's offscreen platform: the picture's size
-// and the window's with it, clicks at every size, full screen, the LCD-only
-// view, screenshots, volume and mute kept across windows, and recording.
+// The "视图" and "声音" menus on Qt's offscreen platform.
 #include <QImage>
 
 #include "host/qt/screen_widget.h"
@@ -284,33 +282,8 @@ class WindowPictureTest : public QObject, WindowScratch {
     QVERIFY(WavSamples(FilesIn(Folder(), ".wav")[1]).size() > 0);
   }
 
-  void theScaleAndFullScreenOptionsAreCheckedOnTheCommandLine() {
-    struct Row {
-      std::vector<const char*> arguments;
-      int exitCode;
-      int scale;
-      bool fullScreen;
-    };
-    const Row rows[] = {
-        {{"--scale", "3", "--fullscreen"}, 0, 3, true},
-        {{"--scale", "1"}, 0, 1, false},
-        {{"--scale", "5"}, 2, 0, false},
-        {{"--scale", "0"}, 2, 0, false},
-        {{"--scale", "two"}, 2, 0, false},
-        {{}, 0, 0, false},
-    };
-    for (const Row& row : rows) {
-      const DesktopCommandLine parsed = ParseArguments(row.arguments);
-      QCOMPARE(parsed.exitCode, row.exitCode);
-      QCOMPARE(parsed.stop, row.exitCode != 0);
-      if (row.exitCode != 0) {
-        QVERIFY2(parsed.error.find("--scale") != std::string::npos, parsed.error.c_str());
-        continue;
-      }
-      QCOMPARE(parsed.scale, row.scale);
-      QCOMPARE(parsed.fullScreen, row.fullScreen);
-    }
-    // The command line's scale holds for the run; the settings keep theirs.
+  // The command line's scale holds for the run; the settings keep theirs.
+  void theCommandLinesScaleHoldsForTheRunOnly() {
     std::ofstream(Folder() + "rq4800.ini") << "[CPU]\nFrequency=1000\n[Window]\nScale=2\n";
     auto window = MakeTestWindow(Folder(), clock, true, [](DesktopOptions& o) { o.scale = 3; });
     QCOMPARE(window->screenWidget->size(), QSize(470, 611) * 3);

@@ -36,7 +36,7 @@ class WindowStatesTest : public QObject, WindowScratch {
 
   // Ctrl+digit saves, Alt+digit loads: the machine is back at the saved
   // moment, and neither key reached the device.
-  void aSlotSavedByCtrlIsLoadedBackByAlt() {
+  void aSlotSavedByCtrlIsLoadedBackByAltAndTheMenusShowIt() {
     auto window = MakeActiveWindow();
     QVERIFY(window != nullptr);
     RunFor(*window, 1000);
@@ -53,13 +53,9 @@ class WindowStatesTest : public QObject, WindowScratch {
     QCOMPARE(Status(*window), QStringLiteral("已读取状态 3"));
     QVERIFY(Ram(*window) == saved);
     QVERIFY(NoDeviceKeyDown(*window));
-  }
 
-  // The menus show each slot's time and picture when they open; an empty
-  // slot cannot be loaded from the menu.
-  void theSlotMenusShowTimeAndPictureOfEachSlot() {
-    auto window = MakeTestWindow(Folder(), clock);
-    RunFor(*window, 500);
+    // The menus show each slot's time and picture when they open; an empty
+    // slot cannot be loaded from the menu.
     window->SaveSlot(2);
     emit window->loadMenu->aboutToShow();
     const QList<QAction*> loads = window->loadMenu->actions(), saves = window->saveMenu->actions();
