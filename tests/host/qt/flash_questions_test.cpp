@@ -1,20 +1,10 @@
-// The desktop window's care for the user's flash and its reports, offscreen:
-// the question before quitting with unsaved flash contents, the one before
-// "初始化FLASH", failed saves, problems in the status bar and the log
-// window, the command line and the About dialog's README.
-#include <QLabel>
+// The desktop window's care for the user's flash and its reports, offscreen;
+// its command line and the About dialog's README.
 #include <QProcess>
-#include <QSignalSpy>
-#include <QStatusBar>
 #include <QTextBrowser>
-#include <filesystem>
-#include <fstream>
-#include <memory>
-#include <string>
 
 #include "core/debug_log.h"
 #include "host/qt/about_dialog.h"
-#include "host/qt/command_line.h"
 #include "host/qt/log_window.h"
 #include "machine/resource_store.h"
 #include "tests/host/qt/window_fixture.h"
@@ -182,7 +172,9 @@ class FlashQuestionsTest : public QObject, WindowScratch {
     QTest::keyRelease(window->windowHandle(), Qt::Key_A);
   }
 
-  void filesFromTheCommandLineAreDownloadedInOrder() {
+  // Files named on the command line are downloaded in their order; a
+  // program among them is started, one downloaded by the menu is not.
+  void filesFromTheCommandLineAreDownloadedAndAProgramStarted() {
     auto window = MakeTestWindow(Folder(), clock);
     std::ofstream(Folder() + "a.txt") << "FIRST\r\n";
     std::ofstream(Folder() + "b.xyz") << "?";
@@ -190,10 +182,7 @@ class FlashQuestionsTest : public QObject, WindowScratch {
     const QString status = window->statusBar()->currentMessage();
     QVERIFY2(status.startsWith(QStringLiteral("a.txt: stored; missing.bas: ")) && status.contains("; b.xyz: "),
              qPrintable(status));
-  }
 
-  void aProgramDroppedOrNamedIsStartedAndOneDownloadedByTheMenuIsNot() {
-    auto window = MakeTestWindow(Folder(), clock);
     std::string image(0x40, '\0');
     image.replace(0, 4, "RQPG");
     image[4] = 1, image[5] = 1, image[6] = 0x20, image[7] = char(0x80), image[9] = 0x30, image[0x20] = 0x60;
@@ -208,7 +197,6 @@ class FlashQuestionsTest : public QObject, WindowScratch {
              qPrintable(window->statusBar()->currentMessage()));
     // What is not a program is downloaded as before, and starts nothing.
     request = 0;
-    std::ofstream(Folder() + "a.txt") << "FIRST\r\n";
     window->LoadFiles({Folder() + "a.txt"});
     QCOMPARE(int(request), 0);
     QVERIFY(window->statusBar()->currentMessage().startsWith(QStringLiteral("a.txt: stored")));
@@ -233,11 +221,13 @@ class FlashQuestionsTest : public QObject, WindowScratch {
         {{"--exit-after"}, true, 2, "--exit-after"},
         {{"--bogus"}, true, 2, "--bogus"},
         {{"--exit-after", "14"}, false, 0, ""},
+        {{"--scale", "5"}, true, 2, "--scale"},
+        {{"--scale", "0"}, true, 2, "--scale"},
+        {{"--scale", "two"}, true, 2, "--scale"},
+        {{"--scale", "1"}, false, 0, ""},
     };
     for (const Row& row : rows) {
-      std::vector<const char*> argv{"rq4800"};
-      argv.insert(argv.end(), row.arguments.begin(), row.arguments.end());
-      const DesktopCommandLine parsed = ParseDesktopCommandLine(int(argv.size()), argv.data(), "0.1");
+      const DesktopCommandLine parsed = ParseArguments(row.arguments);
       const std::string said = parsed.output + parsed.error;
       QVERIFY2(parsed.stop == row.stop && parsed.exitCode == row.exitCode, row.arguments[0]);
       QVERIFY2(said.find(row.saying) != std::string::npos, said.c_str());
@@ -246,15 +236,15 @@ class FlashQuestionsTest : public QObject, WindowScratch {
     // Files are taken from the folder the program was started in, which
     // start-up then leaves.
     std::filesystem::current_path(Folder());
-    const char* argv[] = {"rq4800", "--exit-after", "3", "notes.txt", "sub/../prog.bas"};
-    const DesktopCommandLine parsed = ParseDesktopCommandLine(5, argv, "0.1");
+    const DesktopCommandLine parsed = ParseArguments({"--exit-after", "3", "notes.txt", "sub/../prog.bas"});
     QCOMPARE(parsed.exitAfterSeconds, 3);
-    QVERIFY(parsed.rewind);  // kept unless asked otherwise
-    const char* noRewind[] = {"rq4800", "--no-rewind"};
-    QVERIFY(!ParseDesktopCommandLine(2, noRewind, "0.1").rewind);
-    QVERIFY(!parsed.readOnly);
-    const char* readOnly[] = {"rq4800", "--read-only"};
-    QVERIFY(ParseDesktopCommandLine(2, readOnly, "0.1").readOnly);
+    QVERIFY(parsed.rewind && !parsed.readOnly);  // kept unless asked otherwise
+    QVERIFY(!ParseArguments({"--no-rewind"}).rewind);
+    QVERIFY(ParseArguments({"--read-only"}).readOnly);
+    QVERIFY(parsed.scale == 0 && !parsed.fullScreen);  // the settings' scale, in a window
+    const DesktopCommandLine big = ParseArguments({"--scale", "3", "--fullscreen"});
+    QVERIFY(big.scale == 3 && big.fullScreen && !big.stop);
+    QCOMPARE(ParseArguments({"--scale", "1"}).scale, 1);
     const std::string here = std::filesystem::current_path().string();
     QCOMPARE(parsed.files, std::vector<std::string>({here + "/notes.txt", here + "/prog.bas"}));
   }

@@ -4,7 +4,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <optional>
 #include <string>
 #include <tuple>
@@ -14,6 +13,7 @@
 #include "core/debug_log.h"
 #include "host/settings_file.h"
 #include "machine/resource_store.h"
+#include "tests/file_text.h"
 
 namespace rq4800 {
 namespace {
@@ -123,9 +123,7 @@ TEST_F(Startup, MeasuresTheClockWhenTheFrequencyIsNotPositive) {
   for (const char* value : {"0", "-3000"}) {
     std::ofstream(paths.settingsFile) << "; mine\n[CPU]\nFrequency=" << value << "\n[User]\nNote=keep me\n";
     EXPECT_EQ(SettingsFrequency(paths, clocks, clocks), 3000u);
-    std::ifstream in(paths.settingsFile, std::ios::binary);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}),
-              "; mine\n[CPU]\nFrequency=3000\n[User]\nNote=keep me\n");
+    EXPECT_EQ(ReadAll(paths.settingsFile), "; mine\n[CPU]\nFrequency=3000\n[User]\nNote=keep me\n");
   }
 }
 

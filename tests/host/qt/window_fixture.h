@@ -2,9 +2,15 @@
 // What the desktop window's offscreen tests share: a pacing clock that moves
 // only when a test moves it, and a window in a program folder of its own.
 #include <QAbstractButton>
+#include <QApplication>
 #include <QDialog>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSignalSpy>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -17,7 +23,9 @@
 #include <utility>
 #include <vector>
 
+#include "host/qt/command_line.h"
 #include "host/qt/main_window.h"
+#include "host/settings_file.h"
 #include "tests/file_text.h"
 
 namespace rq4800 {
@@ -38,12 +46,14 @@ struct FakeClock final : IPacingClock, IMeasureClock {
 
 // A window started in `folder` (with its trailing separator), without sound
 // and without its own loop; with measure = false the settings already hold
-// the frequency.
-inline std::unique_ptr<MainWindow> MakeTestWindow(const std::string& folder, FakeClock& clock, bool measure = false) {
+// the frequency. `adjust` changes the options a test is about.
+inline std::unique_ptr<MainWindow> MakeTestWindow(const std::string& folder, FakeClock& clock, bool measure = false,
+                                                  const std::function<void(DesktopOptions&)>& adjust = {}) {
   if (!measure) std::ofstream(folder + "rq4800.ini", std::ios::app) << "[CPU]\nFrequency=1000\n";
-  return std::make_unique<MainWindow>(DesktopOptions{
-      .programFolder = folder, .pacingClock = &clock, .measureClock = &clock, .sound = false, .runLoop = false,
-      .systemLanguages = std::vector<std::string>{"zh-CN"}});
+  DesktopOptions options{.programFolder = folder, .pacingClock = &clock, .measureClock = &clock, .sound = false,
+                         .runLoop = false, .systemLanguages = std::vector<std::string>{"zh-CN"}};
+  if (adjust) adjust(options);
+  return std::make_unique<MainWindow>(options);
 }
 
 // What each window test stands on: a program folder of its own (entered by
@@ -69,6 +79,12 @@ struct WindowScratch {
     for (int i = 0; i < milliseconds; ++i, clock.ticks += kTicksPerMs) window.PacingPass();
   }
 };
+
+// The command line given after the program's name.
+inline DesktopCommandLine ParseArguments(std::vector<const char*> arguments) {
+  arguments.insert(arguments.begin(), "rq4800");
+  return ParseDesktopCommandLine(int(arguments.size()), arguments.data(), "0.1");
+}
 
 inline void ShowActive(MainWindow& window) {
   window.show();

@@ -1,21 +1,9 @@
 // The desktop window's key map, recent files, open-file dialog, flash images
 // opened as files, and the one-program-per-data-folder rule, offscreen.
-#include <QApplication>
-#include <QFileDialog>
-#include <QLabel>
 #include <QLockFile>
-#include <QMenu>
-#include <QStatusBar>
 #include <QSysInfo>
 #include <QTableWidget>
-#include <filesystem>
-#include <functional>
-#include <fstream>
-#include <memory>
-#include <string>
-#include <vector>
 
-#include "core/debug_log.h"
 #include "host/qt/key_dialog.h"
 #include "host/qt/menu_table.h"
 #include "host/skin_layout.h"
@@ -201,32 +189,6 @@ class KeysFilesTest : public QObject, WindowScratch {
     QCOMPARE(window->recentMenu->actions().at(0)->data().toString(), want.at(2));
   }
 
-  // The four filters in their order, the first chosen, then flash images and
-  // everything the program opens.
-  void theOpenFileDialogKeepsItsFiltersAndAddsTwo() {
-    auto window = MakeTestWindow(Folder(), clock);
-    QStringList filters;
-    QString selected;
-    bool native = true;
-    connect(window.get(), &MainWindow::dialogOpened, window.get(), [&](QDialog* dialog) {
-      QTimer::singleShot(0, dialog, [&, dialog] {
-        auto* files = qobject_cast<QFileDialog*>(dialog);
-        QVERIFY(files != nullptr);
-        filters = files->nameFilters();
-        selected = files->selectedNameFilter();
-        native = !files->testOption(QFileDialog::DontUseNativeDialog);
-        files->reject();
-      });
-    });
-    window->RunCommand(command::kDownload);
-    QCOMPARE(filters, (QStringList{QStringLiteral("Bin file (*.bin)"), QStringLiteral("Txt file(*.txt)"),
-                                   QStringLiteral("Skin file (*.ski)"), QStringLiteral("Bas file (*.bas)"),
-                                   QStringLiteral("FLASH映像 (*.fls)"),
-                                   QStringLiteral("全部支持的文件 (*.bin *.txt *.ski *.bas *.fls)")}));
-    QCOMPARE(selected, filters.first());
-    QVERIFY(!native);
-  }
-
   // A ".fls" opened is checked first, and a flash the image file lacks is
   // offered a save; cancelling or a bad file changes nothing.
   void aFlashImageFileIsCheckedAndAskedAboutBeforeItReplacesTheFlash() {
@@ -340,9 +302,8 @@ class KeysFilesTest : public QObject, WindowScratch {
     QVERIFY(!window->readOnly && !window->quitAtStart);
     window.reset();
 
-    MainWindow readOnlyWindow(DesktopOptions{.programFolder = Folder(), .pacingClock = &clock, .measureClock = &clock,
-                                    .sound = false, .runLoop = false, .readOnly = true});
-    QVERIFY(readOnlyWindow.readOnly);
+    window = MakeTestWindow(Folder(), clock, true, [](DesktopOptions& o) { o.readOnly = true; });
+    QVERIFY(window->readOnly);
     QVERIFY(!std::filesystem::exists(Folder() + "data/rq4800.lock"));
   }
 };

@@ -1,15 +1,11 @@
 // The window's language: English texts under an English system or setting,
 // the Chinese source texts under Chinese, the setting over the system, the
 // "语言" submenu, and a translation file that leaves no text behind.
-#include <QLabel>
-#include <QMenuBar>
-#include <QStatusBar>
-#include <QXmlStreamReader>
 #include <QRegularExpression>
+#include <QXmlStreamReader>
 
 #include "host/qt/about_dialog.h"
 #include "host/qt/language.h"
-#include "host/settings_file.h"
 #include "tests/host/qt/window_fixture.h"
 
 namespace rq4800 {
@@ -37,12 +33,7 @@ class WindowLanguageTest final : public QObject, WindowScratch {
   std::unique_ptr<MainWindow> Make(const char* setting, std::vector<std::string> system) {
     std::ofstream(Folder() + "rq4800.ini", std::ios::trunc)
         << "[CPU]\nFrequency=1000\n" << (setting ? std::string("[Interface]\nLanguage=") + setting + "\n" : "");
-    return std::make_unique<MainWindow>(DesktopOptions{.programFolder = Folder(),
-                                                       .pacingClock = &clock,
-                                                       .measureClock = &clock,
-                                                       .sound = false,
-                                                       .runLoop = false,
-                                                       .systemLanguages = std::move(system)});
+    return MakeTestWindow(Folder(), clock, true, [&](DesktopOptions& o) { o.systemLanguages = std::move(system); });
   }
 
  private slots:

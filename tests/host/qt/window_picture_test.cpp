@@ -1,17 +1,6 @@
-// The "视图" and "声音" menus on Qt's offscreen platform: the picture's size
-// and the window's with it, clicks at every size, full screen, the LCD-only
-// view, screenshots, volume and mute kept across windows, and recording.
+// The "视图" and "声音" menus on Qt's offscreen platform.
 #include <QImage>
-#include <QMenuBar>
-#include <QStatusBar>
-#include <QTest>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <vector>
 
-#include "host/qt/command_line.h"
-#include "host/qt/main_window.h"
 #include "host/qt/screen_widget.h"
 #include "host/skin_layout.h"
 #include "sound/wave_device.h"
@@ -260,14 +249,8 @@ class WindowPictureTest : public QObject, WindowScratch {
   // The file holds exactly the blocks the sound card played from the start
   // to the stop, and quitting ends a recording with a whole file.
   void aRecordingHoldsWhatPlayedAndEndsCleanlyAtQuit() {
-    std::ofstream(Folder() + "rq4800.ini") << "[CPU]\nFrequency=1000\n";
     PlayingDevice device;
-    auto window = std::make_unique<MainWindow>(DesktopOptions{.programFolder = Folder(),
-                                                              .pacingClock = &clock,
-                                                              .measureClock = &clock,
-                                                              .sound = false,
-                                                              .runLoop = false,
-                                                              .waveDevice = &device});
+    auto window = MakeTestWindow(Folder(), clock, false, [&](DesktopOptions& o) { o.waveDevice = &device; });
     ShowActive(*window);
     RunFor(*window, 200);
     const size_t from = device.played.size();
@@ -299,40 +282,11 @@ class WindowPictureTest : public QObject, WindowScratch {
     QVERIFY(WavSamples(FilesIn(Folder(), ".wav")[1]).size() > 0);
   }
 
-  void theScaleAndFullScreenOptionsAreCheckedOnTheCommandLine() {
-    struct Row {
-      std::vector<const char*> arguments;
-      int exitCode;
-      int scale;
-      bool fullScreen;
-    };
-    const Row rows[] = {
-        {{"--scale", "3", "--fullscreen"}, 0, 3, true},
-        {{"--scale", "1"}, 0, 1, false},
-        {{"--scale", "5"}, 2, 0, false},
-        {{"--scale", "0"}, 2, 0, false},
-        {{"--scale", "two"}, 2, 0, false},
-        {{}, 0, 0, false},
-    };
-    for (const Row& row : rows) {
-      std::vector<const char*> argv{"rq4800"};
-      argv.insert(argv.end(), row.arguments.begin(), row.arguments.end());
-      const DesktopCommandLine parsed = ParseDesktopCommandLine(int(argv.size()), argv.data(), "0.1");
-      QCOMPARE(parsed.exitCode, row.exitCode);
-      QCOMPARE(parsed.stop, row.exitCode != 0);
-      if (row.exitCode != 0) {
-        QVERIFY2(parsed.error.find("--scale") != std::string::npos, parsed.error.c_str());
-        continue;
-      }
-      QCOMPARE(parsed.scale, row.scale);
-      QCOMPARE(parsed.fullScreen, row.fullScreen);
-    }
-    // The command line's scale holds for the run; the settings keep theirs.
+  // The command line's scale holds for the run; the settings keep theirs.
+  void theCommandLinesScaleHoldsForTheRunOnly() {
     std::ofstream(Folder() + "rq4800.ini") << "[CPU]\nFrequency=1000\n[Window]\nScale=2\n";
-    MainWindow window(DesktopOptions{
-        .programFolder = Folder(), .pacingClock = &clock, .measureClock = &clock, .sound = false, .runLoop = false,
-        .scale = 3});
-    QCOMPARE(window.screenWidget->size(), QSize(470, 611) * 3);
+    auto window = MakeTestWindow(Folder(), clock, true, [](DesktopOptions& o) { o.scale = 3; });
+    QCOMPARE(window->screenWidget->size(), QSize(470, 611) * 3);
     QVERIFY(ReadAll(Folder() + "rq4800.ini").find("Scale=2") != std::string::npos);
   }
 };

@@ -1,26 +1,14 @@
 // The window's "状态" menu and keys on Qt's offscreen platform: state slots,
 // pause, frame advance and rewind, paced by a fake clock.
-#include <QDialog>
-#include <QLabel>
-#include <QMenu>
 #include <QRegularExpression>
-#include <QStatusBar>
-#include <QTest>
-#include <filesystem>
-#include <fstream>
-#include <memory>
-#include <vector>
 
 #include "host/qt/key_map.h"
-#include "host/qt/main_window.h"
 #include "tests/host/qt/window_fixture.h"
 
 namespace rq4800 {
 
 class WindowStatesTest : public QObject, WindowScratch {
   Q_OBJECT
-
- private:
 
   std::unique_ptr<MainWindow> MakeActiveWindow() {
     auto window = MakeTestWindow(Folder(), clock);
@@ -36,10 +24,7 @@ class WindowStatesTest : public QObject, WindowScratch {
   }
 
   static bool NoDeviceKeyDown(const MainWindow& window) {
-    for (uint32_t word : window.machine->bus.keyWords) {
-      if (word != 0) return false;
-    }
-    return true;
+    return std::ranges::all_of(window.machine->bus.keyWords, [](uint32_t word) { return word == 0; });
   }
 
   static QString Status(const MainWindow& window) { return window.statusBar()->currentMessage(); }
@@ -51,7 +36,7 @@ class WindowStatesTest : public QObject, WindowScratch {
 
   // Ctrl+digit saves, Alt+digit loads: the machine is back at the saved
   // moment, and neither key reached the device.
-  void aSlotSavedByCtrlIsLoadedBackByAlt() {
+  void aSlotSavedByCtrlIsLoadedBackByAltAndTheMenusShowIt() {
     auto window = MakeActiveWindow();
     QVERIFY(window != nullptr);
     RunFor(*window, 1000);
@@ -68,13 +53,9 @@ class WindowStatesTest : public QObject, WindowScratch {
     QCOMPARE(Status(*window), QStringLiteral("已读取状态 3"));
     QVERIFY(Ram(*window) == saved);
     QVERIFY(NoDeviceKeyDown(*window));
-  }
 
-  // The menus show each slot's time and picture when they open; an empty
-  // slot cannot be loaded from the menu.
-  void theSlotMenusShowTimeAndPictureOfEachSlot() {
-    auto window = MakeTestWindow(Folder(), clock);
-    RunFor(*window, 500);
+    // The menus show each slot's time and picture when they open; an empty
+    // slot cannot be loaded from the menu.
     window->SaveSlot(2);
     emit window->loadMenu->aboutToShow();
     const QList<QAction*> loads = window->loadMenu->actions(), saves = window->saveMenu->actions();
@@ -188,12 +169,7 @@ class WindowStatesTest : public QObject, WindowScratch {
     QCOMPARE(RunState(*window), QString());
 
     window.reset();
-    auto plain = std::make_unique<MainWindow>(DesktopOptions{.programFolder = Folder(),
-                                                             .pacingClock = &clock,
-                                                             .measureClock = &clock,
-                                                             .sound = false,
-                                                             .rewind = false,
-                                                             .runLoop = false});
+    auto plain = MakeTestWindow(Folder(), clock, true, [](DesktopOptions& o) { o.rewind = false; });
     RunFor(*plain, 1000);
     QCOMPARE(plain->emulator->rewind.Size(), size_t{0});
     const uint64_t frame = plain->emulator->frameNumber;

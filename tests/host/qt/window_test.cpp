@@ -1,29 +1,14 @@
 // The desktop window on Qt's offscreen platform, paced by a fake clock instead of real time.
 #include <QFileDialog>
-#include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
-#include <QMenuBar>
 #include <QMimeData>
 #include <QShortcut>
-#include <QSignalSpy>
-#include <QStatusBar>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTimer>
 #include <QWindow>
-#include <filesystem>
-#include <fstream>
-#include <functional>
-#include <iterator>
-#include <memory>
 
 #include "core/debug_log.h"
 #include "host/qt/debug_dialog.h"
 #include "host/qt/log_window.h"
-#include "host/qt/main_window.h"
 #include "host/qt/screen_widget.h"
-#include "host/settings_file.h"
 #include "host/skin_layout.h"
 #include "tests/host/qt/window_fixture.h"
 
@@ -32,9 +17,6 @@ namespace rq4800 {
 class WindowTest : public QObject, WindowScratch {
   Q_OBJECT
 
- private:
-
-  // With measure = false the settings already hold the frequency.
   std::unique_ptr<MainWindow> MakeWindow(bool measure = false) { return MakeTestWindow(Folder(), clock, measure); }
 
  private slots:
@@ -123,16 +105,15 @@ class WindowTest : public QObject, WindowScratch {
     QVERIFY(!window->FlashChanged());  // quitting now loses nothing
   }
 
-  void mainLoopRunsFiftyFramesPerSecondOfItsClock() {
+  // Fifty frames a second of the loop's clock; fast play, chosen twice,
+  // leaves that pacing as it was.
+  void mainLoopRunsFiftyFramesPerSecondAndFastPlayTwiceKeepsIt() {
     auto window = MakeWindow();
     window->PacingPass();  // the very first pass runs a frame at once
     QCOMPARE(window->framesRun, 1);
     RunFor(*window, 20'000);
     QVERIFY(window->framesRun >= 1000 && window->framesRun <= 1001);
-  }
 
-  void fastPlayTwiceLeavesNormalPacing() {
-    auto window = MakeWindow();
     QAction* fast = window->actions[40012];
     fast->trigger();
     QVERIFY(fast->isChecked());
@@ -241,6 +222,9 @@ class WindowTest : public QObject, WindowScratch {
     QCOMPARE(window->framesRun, frames + 1);
   }
 
+  // The device's program's four filters first, the first chosen, then flash
+  // images and everything the program opens; the chosen file's folder
+  // becomes the working folder, which exit remembers.
   void theOpenFileDialogHasItsFiltersAndMovesTheWorkingFolder() {
     auto window = MakeWindow();
     std::filesystem::create_directories(Folder() + "texts");
@@ -251,10 +235,11 @@ class WindowTest : public QObject, WindowScratch {
       QTimer::singleShot(0, dialog, [&, dialog] {
         auto* files = qobject_cast<QFileDialog*>(dialog);
         QVERIFY(files != nullptr);
-        // The device's program's four first; the flash image and all-files filters follow.
-        QCOMPARE(files->nameFilters().mid(0, 4), QStringList({QStringLiteral("Bin file (*.bin)"), QStringLiteral("Txt file(*.txt)"),
-                                                    QStringLiteral("Skin file (*.ski)"), QStringLiteral("Bas file (*.bas)")}));
+        QCOMPARE(files->nameFilters(), (QStringList{"Bin file (*.bin)", "Txt file(*.txt)", "Skin file (*.ski)",
+                                                    "Bas file (*.bas)", "FLASH映像 (*.fls)",
+                                                    "全部支持的文件 (*.bin *.txt *.ski *.bas *.fls)"}));
         QCOMPARE(files->selectedNameFilter(), QStringLiteral("Bin file (*.bin)"));
+        QVERIFY(files->testOption(QFileDialog::DontUseNativeDialog));
         const int frames = window->framesRun;
         RunFor(*window, 100);
         QCOMPARE(window->framesRun, frames);  // the emulation stands still while it is open
@@ -266,7 +251,6 @@ class WindowTest : public QObject, WindowScratch {
     });
     window->actions[40049]->trigger();
     QCOMPARE(opened, 1);
-    // The file's folder is the working folder now, which exit remembers.
     QCOMPARE(std::filesystem::current_path(), std::filesystem::canonical(Folder() + "texts"));
   }
 
