@@ -89,7 +89,8 @@ TEST(KeyMap, SettingsRoundTripKeepsTheRestOfTheFile) {
   std::string error;
   ASSERT_TRUE(WriteKeyMap(ini.string(), RemappedMap(), &error)) << error;
   const std::string text = ReadAll(ini);
-  for (const char* kept : {"; mine\r\n[CPU]\r\nFrequency=3000\r\n", "Other=kept\r\n", "K20=F6\r\n", "K44=B\r\n", "K50=\r\n"})
+  for (const char* kept :
+       {"; mine\r\n[CPU]\r\nFrequency=3000\r\n", "Other=kept\r\n", "K20=F6\r\n", "K44=B\r\n", "K50=\r\n"})
     EXPECT_NE(text.find(kept), std::string::npos) << kept << " in:\n" << text;
   ProblemCapture problems;
   EXPECT_EQ(ReadKeyMap(ini.string()).keyCode, RemappedMap().keyCode);

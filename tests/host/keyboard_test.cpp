@@ -134,7 +134,8 @@ TEST_F(KeyboardTest, ReleaseWaitsUntilAFrameHasSeenWhatWentDown) {
       {"click tap",  // on Q
        [](KeyboardTest& t) { ButtonDown(t.machine, t.keys, t.screen, 40, 460), ButtonUp(t.machine, t.keys, t.screen); },
        {0, 0, 0x01}, {}},
-      {"character tap", [](KeyboardTest& t) { Character(t.machine, t.keys, U'*'), CharacterUp(t.machine, t.keys, U'*'); },
+      {"character tap",
+       [](KeyboardTest& t) { Character(t.machine, t.keys, U'*'), CharacterUp(t.machine, t.keys, U'*'); },
        {0, 0x02}, {}},
       {"device key tap", [](KeyboardTest& t) { PressDeviceKey(t.machine, t.keys, 5), ReleaseKeys(t.machine, t.keys); },
        {0, 0, 0, 0, 0, 0, 0x10}, {}},

@@ -18,7 +18,7 @@ namespace fs = std::filesystem;
 std::vector<int16_t> WavSamples(const std::string& path, bool exact = true) {
   const std::vector<uint8_t> b = ReadBytes(path);
   if (b.size() < 44) return {};
-  const auto u32 = [&](size_t at) { return uint32_t{b[at]} | b[at + 1] << 8 | b[at + 2] << 16 | uint32_t{b[at + 3]} << 24; };
+  const auto u32 = [&](size_t at) { return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | uint32_t{b[at + 3]} << 24; };
   const size_t end = 44 + u32(40);
   if (end > b.size() || (exact && end != b.size()) || u32(4) != end - 8) return {};
   std::vector<int16_t> samples;
