@@ -52,7 +52,8 @@ TEST_F(Program, StepsOverAndOutOfSubroutines) {
   };
   for (const Case& c : cases) {
     const StopReason stop = c.action(d);
-    EXPECT_EQ(std::tuple(stop.kind, Pc(), static_cast<int>(m->cpu.SP)), std::tuple(StopKind::kStep, c.pc, c.sp)) << c.what;
+    EXPECT_EQ(std::tuple(stop.kind, Pc(), static_cast<int>(m->cpu.SP)), std::tuple(StopKind::kStep, c.pc, c.sp))
+        << c.what;
   }
   EXPECT_EQ(m->bus.ram[0x0300], 0x42);
 }

@@ -13,7 +13,7 @@
 #include "host/cli/arguments.h"
 #include "host/cli/commands.h"
 #include "tests/host/cli_runner.h"
-#include "tests/temp_path.h"
+#include "tests/machine/machine_fixture.h"
 
 namespace rq4800::cli {
 namespace {
@@ -131,9 +131,7 @@ TEST(Cli, HostTimeMustBeARealDateAndTime) {
 // The device's log lines ("cold reset", "start c000", ...) appear only with
 // --trace; what a command is for (a listing, a report, result lines) always does.
 TEST(Cli, DebugLogOnlyWhenTraced) {
-  const fs::path dir = fs::path(test::TempPath("cli_trace"));
-  fs::remove_all(dir);
-  fs::create_directories(dir);
+  const fs::path dir = test::ScratchDirectory();
   std::ofstream(dir / "note.txt") << "HELLO\r\n";
   const std::string note = (dir / "note.txt").string(), image = (dir / "image.fls").string();
   ASSERT_EQ(Cli({"download", "--out", image}).status, kExitOk);  // the default image, to download whole
@@ -165,7 +163,6 @@ TEST(Cli, DebugLogOnlyWhenTraced) {
   }
   const CliResult info = Cli({"info"});
   EXPECT_TRUE(info.status == kExitOk && info.out.find("Free space") != std::string::npos) << info.out;
-  fs::remove_all(dir);
 }
 
 }  // namespace

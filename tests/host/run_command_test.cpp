@@ -8,7 +8,6 @@
 #include "host/cli/commands.h"
 #include "tests/host/host_fixture.h"
 #include "tests/host/png_pixels.h"
-#include "tests/temp_path.h"
 
 namespace rq4800::test {
 namespace {
@@ -16,12 +15,9 @@ namespace {
 namespace fs = std::filesystem;
 using Bytes = std::vector<uint8_t>;
 
-// Runs at 0xE000 (ROM 0x6000). Counts its starts in RAM 0x0200, fills the
-// LCD memory with 0x55 (odd dots on, no icons), sets row 40 byte 10 to 0x0F,
-// shows the start count in row 79 byte 17, asks the host for the clock (year
-// byte 119), waits for a wake key (0xF0 in port 0x05), opens the beeper gate
-// and then toggles the beeper level forever while copying the clock's hour
-// into row 79 byte 18.
+// Counts its starts, fills the LCD memory with 0x55 (odd dots on, no icons),
+// asks the host for the clock, waits for a wake key, opens the beeper gate
+// and then toggles the beeper level forever, showing the clock's hour.
 const uint8_t kProgram[] = {
     0x78, 0xA2, 0xFF, 0x9A,                                // E000 SEI; LDX #$FF; TXS
     0xEE, 0x00, 0x02, 0xA9, 0x55, 0xA2, 0x00,              //      INC $0200; LDA #$55; LDX #0
@@ -65,13 +61,8 @@ int RunCli(std::vector<std::string> args) {
 }
 
 struct RunCommandTest : ::testing::Test {
-  const fs::path dir = fs::path(TempPath(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-  void SetUp() override {
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    WriteBytes(dir / "rom0.bin", MakeRom(kProgram, sizeof kProgram));
-  }
-  void TearDown() override { fs::remove_all(dir); }
+  const fs::path dir = ScratchDirectory();
+  void SetUp() override { WriteBytes(dir / "rom0.bin", MakeRom(kProgram, sizeof kProgram)); }
   std::string P(const char* name) const { return (dir / name).string(); }
   // The screenshot's pixels as 0xRRGGBB, top row first.
   std::vector<uint32_t> Shot() const {

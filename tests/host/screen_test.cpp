@@ -138,7 +138,8 @@ TEST_F(ScreenTest, EveryIconHasItsPictureAndPlace) {
   Paint();
   for (int r = 0; r < 80; ++r) {
     const IconRecord& icon = screen.iconTable[r];  // glyph slots count from resource 120
-    EXPECT_EQ(std::tuple(icon.glyph + 120, icon.x, icon.y), std::tuple(expected[r].resource, expected[r].x, expected[r].y))
+    EXPECT_EQ(std::tuple(icon.glyph + 120, icon.x, icon.y),
+              std::tuple(expected[r].resource, expected[r].x, expected[r].y))
         << "row " << r;
   }
 }
