@@ -28,14 +28,9 @@ TEST(Labels, TakesGoodLinesAndNamesEveryBadOne) {
       "line 5: expected \"al ADDRESS .name\"", "line 6: \"C0ZZ\" is not a hexadecimal address",
       "line 7: address 010000 lies beyond FFFF", "line 8: the label has no name", "line 9: text after the name"};
   EXPECT_EQ(problems, expected);
-  struct Case {
-    int address;
-    const char* label;
-  };
-  for (const Case& c : {Case{0xC000, "Reset"}, Case{0xC003, "Reset+3"}, Case{0x0301, "Buffer+1"},
-                        Case{0x0400, ""}, Case{0x0200, ""}, Case{0xC0FF, "Reset+255"}, Case{0xC100, ""}}) {
-    EXPECT_EQ(LabelFor(table, c.address), c.label) << std::hex << c.address;
-  }
+  for (auto [address, label] : {std::pair{0xC000, "Reset"}, {0xC003, "Reset+3"}, {0x0301, "Buffer+1"}, {0x0400, ""},
+                                 {0x0200, ""}, {0xC0FF, "Reset+255"}, {0xC100, ""}})
+    EXPECT_EQ(LabelFor(table, address), label) << std::hex << address;
   EXPECT_EQ(FindSymbol(table, "AlsoReset"), 0xC000);
   EXPECT_EQ(FindSymbol(table, ".Buffer"), 0x0300);
   EXPECT_FALSE(FindSymbol(table, "Wrong"));
@@ -110,8 +105,7 @@ TEST(DebugCommands, AnswerAsDocumented) {
       {"continue 3", "frames 3\n"},
   };
   for (const Case& c : cases) EXPECT_EQ(ExecuteDebugCommand(s, c.command), c.answer) << c.command;
-  const std::string loaded = ExecuteDebugCommand(s, "symbols " + labels);
-  EXPECT_EQ(loaded, "1 labels\nskipped line 2: expected \"al ADDRESS .name\"\n");
+  EXPECT_EQ(ExecuteDebugCommand(s, "symbols " + labels), "1 labels\nskipped line 2: expected \"al ADDRESS .name\"\n");
   EXPECT_EQ(ExecuteDebugCommand(s, "disasm Loop 1"), "Loop:\nE006: JMP $E003\n");
   EXPECT_FALSE(s.quit);
   EXPECT_EQ(ExecuteDebugCommand(s, "quit"), "");

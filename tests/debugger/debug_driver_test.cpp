@@ -8,18 +8,15 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <tuple>
+#include <utility>
 #include <vector>
 
-#include "core/debug_log.h"
 #include "debugger/debug_texts.h"
-#include "tests/machine/machine_fixture.h"
+#include "tests/host/host_fixture.h"
 
 namespace rq4800::test {
 namespace {
-
-std::vector<uint8_t> RamOf(const Emulator& e) {
-  return {e.machine->bus.ram.get(), e.machine->bus.ram.get() + BusRQ4800::kRamSize};
-}
 
 // The built-in firmware at a fixed host time, a second in.
 struct Device {
@@ -72,8 +69,7 @@ TEST_F(Attached, StopsInsideFramesAndRunsOnAsIfNeverStopped) {
     char expected[16];
     std::snprintf(expected, sizeof expected, "break %04X", static_cast<unsigned>(irq));
     EXPECT_EQ(StopText(driver).substr(0, 10), expected);
-    EXPECT_EQ(static_cast<int>(e.machine->cpu.PC), irq);
-    EXPECT_EQ(driver.stop.kind, StopKind::kBreak);
+    EXPECT_EQ(std::pair(static_cast<int>(e.machine->cpu.PC), driver.stop.kind), std::pair(irq, StopKind::kBreak));
     EXPECT_FALSE(e.Running()) << "a stop holds the schedule";
     EXPECT_EQ(e.frameNumber, lastFrame) << "a stopped frame has not ended";
     device.Frames(3);
@@ -83,11 +79,11 @@ TEST_F(Attached, StopsInsideFramesAndRunsOnAsIfNeverStopped) {
     EXPECT_TRUE(e.Running());
   }
   EXPECT_GE(stops, 3);
-  EXPECT_EQ(e.frameNumber, straight.emulator.frameNumber);
+  const auto registers = [](const Emulator& x) {
+    return std::tuple(x.frameNumber, x.machine->cpu.PC, x.machine->cpu.SP, x.machine->cpu.P);
+  };
+  EXPECT_EQ(registers(e), registers(straight.emulator));
   EXPECT_EQ(RamOf(e), RamOf(straight.emulator));
-  EXPECT_EQ(e.machine->cpu.PC, straight.emulator.machine->cpu.PC);
-  EXPECT_EQ(e.machine->cpu.SP, straight.emulator.machine->cpu.SP);
-  EXPECT_EQ(e.machine->cpu.P, straight.emulator.machine->cpu.P);
   EXPECT_EQ(e.SaveState(), straight.emulator.SaveState());
 }
 
@@ -101,13 +97,9 @@ TEST_F(Attached, AStepAcrossAFramesEndDoesTheFramesEndWork) {
   while (e.frameNumber == frame && steps < 200000) {
     ASSERT_EQ(Step(driver, DebugStep::kInto).kind, StopKind::kStep);
     ++steps;
-    if (e.frameNumber == frame) {
-      ASSERT_NE(e.machine->keys.releaseWords, 0) << "released before the frame ended";
-    }
+    ASSERT_TRUE(e.frameNumber != frame || e.machine->keys.releaseWords != 0) << "released before the frame ended";
   }
-  EXPECT_EQ(e.frameNumber, frame + 1);
-  EXPECT_EQ(e.machine->keys.releaseWords, 0);
-  EXPECT_TRUE(driver.stopped);
+  EXPECT_EQ(std::tuple(e.frameNumber, e.machine->keys.releaseWords, driver.stopped), std::tuple(frame + 1, 0, true));
 }
 
 TEST_F(Attached, NothingElseMovesOrBreaksAStopInsideAFrame) {
@@ -131,9 +123,8 @@ TEST_F(Attached, NothingElseMovesOrBreaksAStopInsideAFrame) {
   EXPECT_EQ(e.Advance(~uint64_t{0} / 2).runFrame, false);
 
   EXPECT_EQ(RamOf(e), ram);
-  EXPECT_EQ(e.machine->cpu.PC, pc);
-  EXPECT_EQ(e.machine->frame.slice, position.slice);
-  EXPECT_TRUE(e.machine->frame.inSlice);
+  EXPECT_EQ(std::tuple(e.machine->cpu.PC, e.machine->frame.slice, e.machine->frame.inSlice),
+            std::tuple(pc, position.slice, true));
 }
 
 TEST_F(Attached, AStateLoadedOverAStopStartsAFreshFrame) {
@@ -167,20 +158,18 @@ TEST_F(Attached, AStateLoadedAtABreakpointStopsThereAtOnce) {
   RunOn(driver);
   device.Frames(1);
   ASSERT_TRUE(driver.stopped);
-  EXPECT_EQ(static_cast<int>(e.machine->cpu.PC), start);
-  EXPECT_EQ(e.machine->cpu.cycles, cycles) << "no instruction ran before the stop";
-  EXPECT_EQ(e.machine->frame.slice, 0);
+  EXPECT_EQ(std::tuple(static_cast<int>(e.machine->cpu.PC), e.machine->cpu.cycles, e.machine->frame.slice),
+            std::tuple(start, cycles, 0))
+      << "no instruction ran before the stop";
 }
 
 TEST_F(Attached, DetachingRunsTheRestOfTheStoppedFrameThenWholeFrames) {
   StopInsideAFrame();
   const uint64_t frame = e.frameNumber;
   Detach(driver);
-  EXPECT_EQ(e.frameRunner, nullptr);
-  EXPECT_TRUE(e.Running());
+  EXPECT_TRUE(e.frameRunner == nullptr && e.Running());
   device.Frames(1);
-  EXPECT_EQ(e.frameNumber, frame + 1);
-  EXPECT_TRUE(AtFrameStart(*e.machine));
+  EXPECT_TRUE(e.frameNumber == frame + 1 && AtFrameStart(*e.machine));
   device.Frames(1);
   EXPECT_EQ(e.frameNumber, frame + 2);
 }

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <memory>
 #include <random>
+#include <tuple>
+#include <utility>
 
 #include "debugger/debugger.h"
 #include "tests/machine/machine_fixture.h"
@@ -50,9 +52,8 @@ TEST_F(Program, StepsOverAndOutOfSubroutines) {
   };
   for (const Case& c : cases) {
     const StopReason stop = c.action(d);
-    EXPECT_EQ(stop.kind, StopKind::kStep) << c.what;
-    EXPECT_EQ(Pc(), c.pc) << c.what;
-    EXPECT_EQ(static_cast<int>(m->cpu.SP), c.sp) << c.what;
+    EXPECT_EQ(std::tuple(stop.kind, Pc(), static_cast<int>(m->cpu.SP)), std::tuple(StopKind::kStep, c.pc, c.sp))
+        << c.what;
   }
   EXPECT_EQ(m->bus.ram[0x0300], 0x42);
 }
@@ -61,12 +62,10 @@ TEST_F(Program, BreakpointsStopBeforeTheInstructionAndOnlyInTheirBank) {
   d.breakpoints.push_back({0x8000, 1});  // 8000 runs first with page 0 (no stop)
   d.breakpoints.push_back({0xE030, -1});
   StopReason stop = Continue(d, 1);
-  EXPECT_EQ(stop.kind, StopKind::kBreak);
-  EXPECT_EQ(stop.address, 0xE030);
+  EXPECT_EQ(std::pair(stop.kind, stop.address), std::pair(StopKind::kBreak, 0xE030));
   EXPECT_EQ(m->bus.ram[0x0300], 0x00) << "the STA has not run yet";
   stop = Continue(d, 1);
-  EXPECT_EQ(stop.kind, StopKind::kBreak) << DescribeStop(d, stop);
-  EXPECT_EQ(stop.address, 0x8000);
+  EXPECT_EQ(std::pair(stop.kind, stop.address), std::pair(StopKind::kBreak, 0x8000)) << DescribeStop(d, stop);
   EXPECT_EQ(BankAt(*m, 0x8000), 1);
   EXPECT_EQ(m->bus.ram[0x0300], 0x42);
   stop = Continue(d, 2);
@@ -104,14 +103,18 @@ TEST_F(Program, AnUnsupportedInstructionStopsAsAFault) {
 // The same firmware run straight through and with a stop every few hundred
 // instructions, on watched stack accesses and on every interrupt entry, must
 // end with the same machine, LCD and sound.
-struct Drained {
+struct Powered {
+  Machine m;
   SampleRing ring;
   std::vector<int16_t> samples;
-  Drained() { ring.samples.assign(SampleRing::kCapacity, 0); }
+  Powered(const ResourceStore& resources, FakeClock* clock) : m(resources, clock) {
+    PowerOn(m);
+    ring.samples.assign(SampleRing::kCapacity, 0);
+    m.bus.AttachRing(&ring);
+  }
   void Drain() {
-    for (; ring.read != ring.write; ring.read = (ring.read + 1) % SampleRing::kCapacity) {
+    for (; ring.read != ring.write; ring.read = (ring.read + 1) % SampleRing::kCapacity)
       samples.push_back(ring.samples[ring.read]);
-    }
   }
 };
 
@@ -122,19 +125,12 @@ TEST(Resumption, StoppingAnywhereDoesNotChangeTheRun) {
   clock.time = {2026, 12, 6, 18, 0, 0};
   constexpr int kFrames = 120;
 
-  Machine straight(resources, &clock);
-  PowerOn(straight);
-  Drained straightSound;
-  straight.bus.AttachRing(&straightSound.ring);
+  Powered straightRun(resources, &clock), stoppedRun(resources, &clock);
+  Machine &straight = straightRun.m, &stopped = stoppedRun.m;
   for (int f = 0; f < kFrames; ++f) {
     RunFrame(straight);
-    straightSound.Drain();
+    straightRun.Drain();
   }
-
-  Machine stopped(resources, &clock);
-  PowerOn(stopped);
-  Drained stoppedSound;
-  stopped.bus.AttachRing(&stoppedSound.ring);
   Debugger d(stopped);
   d.watchpoints.push_back({0x01F0, 0x01F3, kWatchBoth});
   d.stopOnIrq = d.stopOnNmi = true;
@@ -142,12 +138,8 @@ TEST(Resumption, StoppingAnywhereDoesNotChangeTheRun) {
   int frames = 0, stops = 0;
   while (frames < kFrames) {
     const int32_t before = stopped.frameCount;
-    StopReason stop;
-    if (random() % 3 == 0) {
-      stop = Continue(d, 1);
-    } else {
-      stop = StepInstructions(d, 1 + static_cast<int64_t>(random() % 600));
-    }
+    const StopReason stop =
+        random() % 3 == 0 ? Continue(d, 1) : StepInstructions(d, 1 + static_cast<int64_t>(random() % 600));
     // A step of at most 600 instructions crosses at most one frame end.
     if (stop.kind == StopKind::kFrames || stopped.frameCount != before) ++frames;
     if (stop.kind != StopKind::kFrames) ++stops;
@@ -157,22 +149,20 @@ TEST(Resumption, StoppingAnywhereDoesNotChangeTheRun) {
   if (!AtFrameStart(stopped)) {
     RunFrame(stopped);
     RunFrame(straight);
-    straightSound.Drain();
+    straightRun.Drain();
   }
-  stoppedSound.Drain();
+  stoppedRun.Drain();
 
   EXPECT_GT(stops, 500);
-  EXPECT_EQ(straight.cpu.PC, stopped.cpu.PC);
-  EXPECT_EQ(straight.cpu.cycles, stopped.cpu.cycles);
-  EXPECT_EQ(straight.cpu.A, stopped.cpu.A);
-  EXPECT_EQ(straight.cpu.P, stopped.cpu.P);
-  EXPECT_EQ(straight.cpu.SP, stopped.cpu.SP);
-  EXPECT_EQ(straight.frameCount, stopped.frameCount);
+  const auto registers = [](const Machine& m) {
+    return std::tuple(m.cpu.PC, m.cpu.cycles, m.cpu.A, m.cpu.P, m.cpu.SP, m.frameCount);
+  };
+  EXPECT_EQ(registers(straight), registers(stopped));
   EXPECT_EQ(0, std::memcmp(straight.bus.ports, stopped.bus.ports, sizeof straight.bus.ports));
   EXPECT_EQ(0, std::memcmp(straight.bus.ram.get(), stopped.bus.ram.get(), BusRQ4800::kRamSize)) << "RAM and LCD";
-  EXPECT_EQ(straight.bus.timerACounter, stopped.bus.timerACounter);
-  EXPECT_EQ(straight.bus.timer0Counter, stopped.bus.timer0Counter);
-  EXPECT_EQ(straightSound.samples, stoppedSound.samples);
+  EXPECT_EQ(std::pair(straight.bus.timerACounter, straight.bus.timer0Counter),
+            std::pair(stopped.bus.timerACounter, stopped.bus.timer0Counter));
+  EXPECT_EQ(straightRun.samples, stoppedRun.samples);
 }
 
 }  // namespace

@@ -43,16 +43,13 @@ TEST_F(Disassembler, OneLinePerOperandFormBranchTargetsUnwrappedUnknownOpcodesEm
   }
 }
 
-TEST_F(Disassembler, ListingFollowsInstructionLengthsAndStopsAtAnUnknownOpcode) {
+TEST_F(Disassembler, ListingFollowsInstructionLengthsAndStopsAtAnUnknownOpcodeOrPast8000Bytes) {
   bus->Poke(0x3000, {0x00, 0x12, 0x34, 0xA9, 0x01, 0xEA, 0x07, 0xEA});
   EXPECT_EQ(DisassembleListing(*bus, 0x3000, out), 45u);
   EXPECT_EQ(std::string(out), "3000: BRK $3412\r\n3003: LDA #$01\r\n3005: NOP \r\n");
   bus->Poke(0x5000, {0xFF});
   EXPECT_EQ(DisassembleListing(*bus, 0x5000, out), 0u);
   EXPECT_EQ(out[0], '\0');
-}
-
-TEST_F(Disassembler, ListingEndsWithTheLineThatPasses8000Bytes) {
   std::fill(std::begin(bus->memory), std::end(bus->memory), 0xEA);
   // "0000: NOP \r\n" is 12 bytes: 666 lines hold 7,992, the 667th passes 8,000.
   EXPECT_EQ(DisassembleListing(*bus, 0x0000, out), 667u * 12);

@@ -4,48 +4,21 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <regex>
-#include <sstream>
-#include <string>
 #include <tuple>
 #include <utility>
-#include <vector>
 
 #include "host/cli/arguments.h"
-#include "host/cli/command_line.h"
 #include "host/cli/commands.h"
-#include "tests/temp_path.h"
+#include "tests/host/cli_runner.h"
+#include "tests/machine/machine_fixture.h"
 
 namespace rq4800::cli {
 namespace {
 
 namespace fs = std::filesystem;
-
-struct CliResult {
-  int status;
-  std::string out, err;
-};
-
-CliResult Cli(std::vector<std::string> args) {
-  args.insert(args.begin(), "rq4800-cli");
-  std::vector<const char*> argv;
-  for (const std::string& a : args) argv.push_back(a.c_str());
-  testing::internal::CaptureStdout();
-  testing::internal::CaptureStderr();
-  const int status = RunCommandLine(static_cast<int>(argv.size()), argv.data());
-  std::fflush(stdout);
-  std::string out = testing::internal::GetCapturedStdout();
-  return {status, std::move(out), testing::internal::GetCapturedStderr()};
-}
-
-std::string Joined(const std::vector<std::string>& args) {
-  std::string text;
-  for (const std::string& a : args) text += a + " ";
-  return text;
-}
 
 TEST(Cli, NumbersAreRefusedWithWhatIsAccepted) {
   const std::vector<std::string> cases[] = {
@@ -87,12 +60,10 @@ TEST(Cli, HelpListsTheCommandsAndAnUnknownWordIsNamed) {
           << Joined(c.args) << "lacks " << line << "in: " << text;
     EXPECT_EQ((c.onOut ? r.err : r.out), "") << Joined(c.args);
   }
-  const CliResult twice = Cli({"help", "run", "info"});
-  EXPECT_EQ(twice.status, kExitBadUsage);
-  EXPECT_EQ(twice.err, "rq4800-cli: help takes one command at most\n");
-  const CliResult run = Cli({"help", "run"});
-  EXPECT_EQ(run.status, kExitOk);
-  EXPECT_NE(run.out.find("--frames"), std::string::npos) << run.out;
+  const CliResult twice = Cli({"help", "run", "info"}), run = Cli({"help", "run"});
+  EXPECT_EQ(std::pair(twice.status, twice.err),
+            std::pair(kExitBadUsage, std::string("rq4800-cli: help takes one command at most\n")));
+  EXPECT_TRUE(run.status == kExitOk && run.out.find("--frames") != std::string::npos) << run.out;
 }
 
 TEST(Cli, DisasmTakesSixteenBitAddressesAndWrapsPastFFFF) {
@@ -102,8 +73,8 @@ TEST(Cli, DisasmTakesSixteenBitAddressesAndWrapsPastFFFF) {
     EXPECT_NE(r.err.find(std::string("disasm: \"") + address + "\" is "), std::string::npos) << r.err;
     EXPECT_EQ(r.out, "") << address;
   }
-  EXPECT_EQ(Cli({"disasm", "$c000", "--count", "1"}).out.substr(0, 6), "C000: ");
-  EXPECT_EQ(Cli({"disasm", "0xC000", "--count", "1"}).out.substr(0, 6), "C000: ");
+  for (const char* address : {"$c000", "0xC000"})
+    EXPECT_EQ(Cli({"disasm", address, "--count", "1"}).out.substr(0, 6), "C000: ") << address;
 
   // Whatever bytes the firmware has at the top, listings started there run on
   // at 0000 with four-digit addresses (some start may meet an unknown opcode).
@@ -124,31 +95,22 @@ TEST(Cli, DisasmTakesSixteenBitAddressesAndWrapsPastFFFF) {
 
 TEST(Cli, HostTimeMustBeARealDateAndTime) {
   const std::pair<const char*, const char*> cases[] = {  // text, the reason ("" when it is accepted)
-      {"2024-02-29 23:59:59", ""},
-      {"2000-02-29 00:00:00", ""},
-      {"1881-01-01 00:00:00", ""},
-      {"2136-12-31 23:59:59", ""},
-      {"2026-1-5 1:2:3", ""},
+      {"2024-02-29 23:59:59", ""}, {"2000-02-29 00:00:00", ""}, {"1881-01-01 00:00:00", ""},
+      {"2136-12-31 23:59:59", ""}, {"2026-1-5 1:2:3", ""},
       {"2026-02-30 10:00:00", "February 2026 has 28 days, not 30"},
       {"2023-02-29 10:00:00", "February 2023 has 28 days, not 29"},
       {"1900-02-29 10:00:00", "February 1900 has 28 days, not 29"},
       {"2026-04-31 10:00:00", "April 2026 has 30 days, not 31"},
       {"2026-12-00 10:00:00", "December 2026 has 31 days, not 0"},
-      {"2026-00-10 10:00:00", "there is no month 0"},
-      {"2026-13-10 10:00:00", "there is no month 13"},
+      {"2026-00-10 10:00:00", "there is no month 0"}, {"2026-13-10 10:00:00", "there is no month 13"},
       {"2026-12-05 24:00:00", "hours run from 0 to 23"},
       {"2026-12-05 23:60:00", "minutes and seconds from 0 to 59"},
       {"2026-12-05 23:59:60", "minutes and seconds from 0 to 59"},
       {"1880-12-31 23:59:59", "years from 1881 to 2136, not 1880"},
       {"2137-01-01 00:00:00", "years from 1881 to 2136, not 2137"},
-      {"2026-12-05", "expected \"YYYY-MM-DD HH:MM:SS\""},
-      {"2026-12-05 10:00:00x", "expected"},
-      {"2026-12-05  10:00:00", "expected"},
-      {"2026-12-05T10:00:00", "expected"},
-      {"-2026-12-05 10:00:00", "expected"},
-      {"26-12-05 10:00:00", "expected"},
-      {"2026-123-05 10:00:00", "expected"},
-      {"2026-12-05 +1:00:00", "expected"},
+      {"2026-12-05", "expected \"YYYY-MM-DD HH:MM:SS\""}, {"2026-12-05 10:00:00x", "expected"},
+      {"2026-12-05  10:00:00", "expected"}, {"2026-12-05T10:00:00", "expected"}, {"-2026-12-05 10:00:00", "expected"},
+      {"26-12-05 10:00:00", "expected"}, {"2026-123-05 10:00:00", "expected"}, {"2026-12-05 +1:00:00", "expected"},
   };
   for (auto [text, reason] : cases) {
     std::string why;
@@ -162,16 +124,14 @@ TEST(Cli, HostTimeMustBeARealDateAndTime) {
   EXPECT_EQ(std::tuple(t->year, t->month, t->day, t->hour, t->minute, t->second), std::tuple(2024, 2, 29, 23, 58, 57));
 
   const CliResult r = Cli({"run", "--frames", "1", "--time", "2026-02-30 10:00:00"});
-  EXPECT_EQ(r.status, kExitBadUsage);
-  EXPECT_EQ(r.err, "run: --time: February 2026 has 28 days, not 30\n");
+  EXPECT_EQ(std::pair(r.status, r.err),
+            std::pair(kExitBadUsage, std::string("run: --time: February 2026 has 28 days, not 30\n")));
 }
 
 // The device's log lines ("cold reset", "start c000", ...) appear only with
 // --trace; what a command is for (a listing, a report, result lines) always does.
 TEST(Cli, DebugLogOnlyWhenTraced) {
-  const fs::path dir = fs::path(test::TempPath("cli_trace"));
-  fs::remove_all(dir);
-  fs::create_directories(dir);
+  const fs::path dir = test::ScratchDirectory();
   std::ofstream(dir / "note.txt") << "HELLO\r\n";
   const std::string note = (dir / "note.txt").string(), image = (dir / "image.fls").string();
   ASSERT_EQ(Cli({"download", "--out", image}).status, kExitOk);  // the default image, to download whole
@@ -202,9 +162,7 @@ TEST(Cli, DebugLogOnlyWhenTraced) {
     }
   }
   const CliResult info = Cli({"info"});
-  EXPECT_EQ(info.status, kExitOk);
-  EXPECT_NE(info.out.find("Free space"), std::string::npos) << info.out;
-  fs::remove_all(dir);
+  EXPECT_TRUE(info.status == kExitOk && info.out.find("Free space") != std::string::npos) << info.out;
 }
 
 }  // namespace

@@ -3,38 +3,18 @@
 // cannot be used ends it before it starts.
 #include <gtest/gtest.h>
 
-#include <iostream>
-#include <sstream>
-#include <string>
-#include <vector>
-
-#include "host/cli/command_line.h"
+#include "tests/host/cli_runner.h"
 
 namespace rq4800::cli {
 namespace {
 
-struct Result {
-  int status;
-  std::string out, err;
-};
-
-Result Debug(std::vector<std::string> args, const std::string& input) {
-  args.insert(args.begin(), {"rq4800-cli", "debug"});
-  std::vector<const char*> argv;
-  for (const std::string& a : args) argv.push_back(a.c_str());
-  std::istringstream in(input);
-  std::streambuf* const saved = std::cin.rdbuf(in.rdbuf());
-  testing::internal::CaptureStdout();
-  testing::internal::CaptureStderr();
-  const int status = RunCommandLine(static_cast<int>(argv.size()), argv.data());
-  std::cout.flush();
-  std::cin.rdbuf(saved);
-  std::string out = testing::internal::GetCapturedStdout();
-  return {status, std::move(out), testing::internal::GetCapturedStderr()};
+CliResult Debug(std::vector<std::string> args, const std::string& input) {
+  args.insert(args.begin(), "debug");
+  return Cli(std::move(args), input);
 }
 
 TEST(DebugCommand, AnswersEachLineAndStopsAtQuit) {
-  const Result r = Debug({"--time", "2026-12-06 12:00:00"},
+  const CliResult r = Debug({"--time", "2026-12-06 12:00:00"},
                          "regs\nbogus\nbreak GetKey\ncontinue 200\nregs\nquit\nregs\n");
   EXPECT_EQ(r.status, 0);
   std::istringstream lines(r.out);
@@ -50,9 +30,8 @@ TEST(DebugCommand, AnswersEachLineAndStopsAtQuit) {
 
 TEST(DebugCommand, EndOfInputIsQuitAndBadOptionsStopBeforeTheStart) {
   EXPECT_EQ(Debug({}, "regs").status, 0);
-  const Result r = Debug({"--flash", "/nonexistent/image.fls"}, "regs\n");
-  EXPECT_EQ(r.status, 2);
-  EXPECT_EQ(r.out, "");
+  const CliResult r = Debug({"--flash", "/nonexistent/image.fls"}, "regs\n");
+  EXPECT_EQ(std::pair(r.status, r.out), std::pair(2, std::string()));
   EXPECT_NE(r.err.find("--flash"), std::string::npos) << r.err;
   EXPECT_EQ(Debug({"--time", "2026-02-30 00:00:00"}, "").status, 2);
 }

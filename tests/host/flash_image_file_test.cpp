@@ -3,37 +3,19 @@
 #include "host/flash_image_file.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
-#include <csignal>
-#include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <set>
-#include <string>
-#include <vector>
 
-#include "core/debug_log.h"
 #include "tests/core/file_size_limit.h"
-#include "tests/machine/machine_fixture.h"
+#include "tests/host/host_fixture.h"
 
-namespace rq4800 {
+namespace rq4800::test {
 namespace {
 
 namespace fs = std::filesystem;
-using test::PatternFlash;
-using test::TestRom;
-using test::WithFileSizeLimit;
 
-void WriteFile(const fs::path& path, const std::vector<uint8_t>& bytes) {
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-}
-std::vector<uint8_t> ReadFile(const fs::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
 std::vector<uint8_t> FlashOf(Machine& m) { return {m.bus.flash.get(), m.bus.flash.get() + BusRQ4800::kFlashSize}; }
 
 // The names in a folder, to see that no temporary or extra backup is left.
@@ -42,8 +24,6 @@ std::set<std::string> Names(const fs::path& folder) {
   for (const auto& entry : fs::directory_iterator(folder)) names.insert(entry.path().filename().string());
   return names;
 }
-
-
 
 // A machine powered on through the image file in dataDirectory, with
 // PatternFlash(1) as its default image.
@@ -66,7 +46,7 @@ struct ImageMachine {
 TEST(PowerOn, TakesAnExactImageFileAndOtherwiseTheDefaultKeepingTheFileAside) {
   const fs::path dir = test::ScratchDirectory();
   const fs::path image = dir / kFlashImageName;
-  WriteFile(image, PatternFlash(2));
+  WriteBytes(image, PatternFlash(2));
   EXPECT_EQ(FlashOf(*ImageMachine(dir.string() + "/")), PatternFlash(2));
   fs::remove(image);
   {
@@ -78,7 +58,7 @@ TEST(PowerOn, TakesAnExactImageFileAndOtherwiseTheDefaultKeepingTheFileAside) {
   // Each unusable image: the default is used, the user is told why, and the
   // first save moves the file to the next free backup name; the second
   // save finds nothing to move.
-  WriteFile(dir / "rq4800.fls.bak", {1, 2, 3});  // an earlier backup is never replaced
+  WriteBytes(dir / "rq4800.fls.bak", {1, 2, 3});  // an earlier backup is never replaced
   struct Row {
     const char* what;
     std::function<void()> make;
@@ -87,8 +67,8 @@ TEST(PowerOn, TakesAnExactImageFileAndOtherwiseTheDefaultKeepingTheFileAside) {
   };
   const std::vector<uint8_t> shorter(1000, 0x77), longer(BusRQ4800::kFlashSize + 1, 0x66);
   const Row rows[] = {
-      {"short", [&] { WriteFile(image, shorter); }, "holds 1000 bytes, not 524288", "rq4800.fls.bak1"},
-      {"long", [&] { WriteFile(image, longer); }, "holds 524289 bytes, not 524288", "rq4800.fls.bak2"},
+      {"short", [&] { WriteBytes(image, shorter); }, "holds 1000 bytes, not 524288", "rq4800.fls.bak1"},
+      {"long", [&] { WriteBytes(image, longer); }, "holds 524289 bytes, not 524288", "rq4800.fls.bak2"},
       {"folder", [&] { fs::remove(image), fs::create_directories(image / "inside"); }, "is a folder", "rq4800.fls.bak3"},
   };
   for (const Row& row : rows) {
@@ -101,11 +81,11 @@ TEST(PowerOn, TakesAnExactImageFileAndOtherwiseTheDefaultKeepingTheFileAside) {
     EXPECT_NE(problems.text.find("default image"), std::string::npos) << problems.text;
     ASSERT_TRUE(SaveFlashImage(machine.file, *machine) && SaveFlashImage(machine.file, *machine));
     EXPECT_NE(problems.text.find(row.backup), std::string::npos) << problems.text;
-    EXPECT_EQ(ReadFile(image), PatternFlash(1));
+    EXPECT_EQ(ReadBytes(image), PatternFlash(1));
   }
-  EXPECT_EQ(ReadFile(dir / "rq4800.fls.bak"), (std::vector<uint8_t>{1, 2, 3}));
-  EXPECT_EQ(ReadFile(dir / "rq4800.fls.bak1"), shorter);
-  EXPECT_EQ(ReadFile(dir / "rq4800.fls.bak2"), longer);
+  EXPECT_EQ(ReadBytes(dir / "rq4800.fls.bak"), (std::vector<uint8_t>{1, 2, 3}));
+  EXPECT_EQ(ReadBytes(dir / "rq4800.fls.bak1"), shorter);
+  EXPECT_EQ(ReadBytes(dir / "rq4800.fls.bak2"), longer);
   EXPECT_TRUE(fs::is_directory(dir / "rq4800.fls.bak3" / "inside"));
   EXPECT_EQ(Names(dir).size(), 5u);
 }
@@ -114,7 +94,7 @@ TEST(FlashImage, SaveCreatesTheDirectoryAndAFailedSaveLeavesTheOldFileWhole) {
   const fs::path dir = test::ScratchDirectory(), deeper = dir / "data" / "deeper";
   ImageMachine fresh(deeper.string());
   ASSERT_TRUE(SaveFlashImage(fresh.file, *fresh));
-  EXPECT_EQ(ReadFile(deeper / kFlashImageName), PatternFlash(1));
+  EXPECT_EQ(ReadBytes(deeper / kFlashImageName), PatternFlash(1));
   EXPECT_EQ(Names(deeper), std::set<std::string>{kFlashImageName});
 
   // A folder of the image's name that appeared after power-on is not replaced.
@@ -129,15 +109,15 @@ TEST(FlashImage, SaveCreatesTheDirectoryAndAFailedSaveLeavesTheOldFileWhole) {
   // go aside comes back under its own name until a save succeeds.
   fs::remove_all(dir / kFlashImageName);
   const std::vector<uint8_t> odd(1000, 0x77);
-  WriteFile(dir / kFlashImageName, odd);
+  WriteBytes(dir / kFlashImageName, odd);
   ProblemCapture problems;
   ImageMachine unusable(dir.string());
   WithFileSizeLimit([&] { EXPECT_FALSE(SaveFlashImage(unusable.file, *unusable, &error)); });
   EXPECT_NE(error.find("File too large"), std::string::npos) << error;
-  EXPECT_EQ(ReadFile(dir / kFlashImageName), odd);
+  EXPECT_EQ(ReadBytes(dir / kFlashImageName), odd);
   EXPECT_EQ(Names(dir), (std::set<std::string>{"data", kFlashImageName}));
   ASSERT_TRUE(SaveFlashImage(unusable.file, *unusable, &error)) << error;
-  EXPECT_EQ(ReadFile(dir / "rq4800.fls.bak"), odd);
+  EXPECT_EQ(ReadBytes(dir / "rq4800.fls.bak"), odd);
 }
 
 // Permissions: an image the user may not read is kept aside like any unusable
@@ -146,7 +126,7 @@ TEST(FlashImage, SaveCreatesTheDirectoryAndAFailedSaveLeavesTheOldFileWhole) {
 TEST(FlashImage, PermissionsKeepTheImageAsideOrFailTheSave) {
   if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
   const fs::path dir = test::ScratchDirectory(), image = dir / kFlashImageName;
-  WriteFile(image, PatternFlash(2));
+  WriteBytes(image, PatternFlash(2));
   fs::permissions(image, fs::perms::none);
   ProblemCapture problems;
   ImageMachine unreadable(dir.string());
@@ -155,7 +135,7 @@ TEST(FlashImage, PermissionsKeepTheImageAsideOrFailTheSave) {
       << problems.text;
   ASSERT_TRUE(SaveFlashImage(unreadable.file, *unreadable));
   fs::permissions(dir / "rq4800.fls.bak", fs::perms::owner_read);
-  EXPECT_EQ(ReadFile(dir / "rq4800.fls.bak"), PatternFlash(2));
+  EXPECT_EQ(ReadBytes(dir / "rq4800.fls.bak"), PatternFlash(2));
 
   fs::remove(image);
   fs::create_directories(image);
@@ -183,4 +163,4 @@ TEST(FlashImage, UnsavedFollowsTheFileNotTheDefaultImage) {
 }
 
 }  // namespace
-}  // namespace rq4800
+}  // namespace rq4800::test

@@ -27,16 +27,18 @@ struct KeyboardTest : ::testing::Test {
   void SetUp() override { ASSERT_TRUE(SetUpScreen(screen, store)); }
   // What the front end does after each frame it runs.
   void FrameRan() { ApplyPendingRelease(machine, keys); }
+  void Down(HostKey key) { KeyDown(machine, keys, key, false); }
+  void Tap(HostKey key) { KeyDown(machine, keys, key, false), KeyUp(machine, keys, key); }
   bool NoKeyHeld() const {
     return std::all_of(std::begin(machine.bus.keyWords), std::end(machine.bus.keyWords), [](uint32_t w) { return !w; });
   }
 };
 
 TEST_F(KeyboardTest, KeysOnOneWordReplaceEachOtherAndAnyReleaseClearsAll) {
-  KeyDown(machine, keys, HostKey::kA, false);
+  Down(HostKey::kA);
   EXPECT_EQ(words[3], 0x01u);
-  KeyDown(machine, keys, HostKey::kS, false);
-  KeyDown(machine, keys, HostKey::kQ, false);
+  Down(HostKey::kS);
+  Down(HostKey::kQ);
   EXPECT_EQ(words[2], 0x01u);
   EXPECT_EQ(words[3], 0x02u);      // S replaced A
   FrameRan();
@@ -47,21 +49,12 @@ TEST_F(KeyboardTest, KeysOnOneWordReplaceEachOtherAndAnyReleaseClearsAll) {
 }
 
 TEST_F(KeyboardTest, ShiftHeldSwallowsOtherKeysButNotItself) {
-  KeyDown(machine, keys, HostKey::kShift, false);
+  Down(HostKey::kShift);
   KeyDown(machine, keys, HostKey::kA, true);
   EXPECT_EQ(words[3], 0u);
   words[5] = 0;
   KeyDown(machine, keys, HostKey::kShift, true);  // the platform repeats Shift's own key-down
   EXPECT_EQ(words[5], 0x02u);
-}
-
-TEST_F(KeyboardTest, DigitsPressTheLetterKeysTheyShareButZeroHasItsOwn) {
-  for (int i = 0; i < 9; ++i) {  // 1, 2, 3 are B, N, M; 4, 5, 6 are G, H, J; 7, 8, 9 are T, Y, U
-    const int digit = FindVirtualKey(HostKeyNamed(std::string(1, static_cast<char>('1' + i))));
-    EXPECT_TRUE(digit >= 0 && digit == FindVirtualKey(HostKeyNamed(std::string(1, "BNMGHJTYU"[i])))) << i + 1;
-  }
-  KeyDown(machine, keys, HostKey::k0, false);
-  EXPECT_EQ(words[5], 0x10u);  // key code 54
 }
 
 TEST_F(KeyboardTest, CharacterPathPressesAndReleasesAtItsOwnKeyUp) {
@@ -83,13 +76,11 @@ TEST_F(KeyboardTest, CharacterPathPressesAndReleasesAtItsOwnKeyUp) {
 
 TEST_F(KeyboardTest, WakeKeysRequestAWarmResetOnlyWhileTheFirmwareWaits) {
   for (int code = 0; code < 60; ++code) {
-    machine.bus.ports[5] = 0xF0;
-    machine.warmResetRequest = false;
+    machine.bus.ports[5] = 0xF0, machine.warmResetRequest = false;
     PressKeyCode(machine, code);
     EXPECT_EQ(machine.warmResetRequest, code <= 6 || code == 15) << "key code " << code;
   }
-  machine.bus.ports[5] = 0xF1;
-  machine.warmResetRequest = false;
+  machine.bus.ports[5] = 0xF1, machine.warmResetRequest = false;
   PressKeyCode(machine, 5);
   EXPECT_FALSE(machine.warmResetRequest);
   EXPECT_EQ(words[6], 0x10u);
@@ -139,52 +130,21 @@ TEST_F(KeyboardTest, ReleaseWaitsUntilAFrameHasSeenWhatWentDown) {
     Words seenByFrame, afterFrame;
   };
   const Case cases[] = {
-      {"PC key tap",
-       [](KeyboardTest& t) {
-         KeyDown(t.machine, t.keys, HostKey::kA, false);
-         KeyUp(t.machine, t.keys, HostKey::kA);
-       },
-       {0, 0, 0, 0x01}, {}},
-      {"click tap",
-       [](KeyboardTest& t) {
-         ButtonDown(t.machine, t.keys, t.screen, 40, 460);  // Q
-         ButtonUp(t.machine, t.keys, t.screen);
-       },
+      {"PC key tap", [](KeyboardTest& t) { t.Tap(HostKey::kA); }, {0, 0, 0, 0x01}, {}},
+      {"click tap",  // on Q
+       [](KeyboardTest& t) { ButtonDown(t.machine, t.keys, t.screen, 40, 460), ButtonUp(t.machine, t.keys, t.screen); },
        {0, 0, 0x01}, {}},
       {"character tap",
-       [](KeyboardTest& t) {
-         Character(t.machine, t.keys, U'*');
-         CharacterUp(t.machine, t.keys, U'*');
-       },
+       [](KeyboardTest& t) { Character(t.machine, t.keys, U'*'), CharacterUp(t.machine, t.keys, U'*'); },
        {0, 0x02}, {}},
-      {"device key tap",
-       [](KeyboardTest& t) {
-         PressDeviceKey(t.machine, t.keys, 5);
-         ReleaseKeys(t.machine, t.keys);
-       },
+      {"device key tap", [](KeyboardTest& t) { PressDeviceKey(t.machine, t.keys, 5), ReleaseKeys(t.machine, t.keys); },
        {0, 0, 0, 0, 0, 0, 0x10}, {}},
-      {"tap, then a key held on another word",
-       [](KeyboardTest& t) {
-         KeyDown(t.machine, t.keys, HostKey::kA, false);
-         KeyUp(t.machine, t.keys, HostKey::kA);
-         KeyDown(t.machine, t.keys, HostKey::kQ, false);
-       },
+      {"tap, then a key held on another word", [](KeyboardTest& t) { t.Tap(HostKey::kA), t.Down(HostKey::kQ); },
        {0, 0, 0x01, 0x01}, {0, 0, 0x01}},
-      {"tap, then a key held on the same word",
-       [](KeyboardTest& t) {
-         KeyDown(t.machine, t.keys, HostKey::kA, false);
-         KeyUp(t.machine, t.keys, HostKey::kA);
-         KeyDown(t.machine, t.keys, HostKey::kS, false);
-       },
+      {"tap, then a key held on the same word", [](KeyboardTest& t) { t.Tap(HostKey::kA), t.Down(HostKey::kS); },
        {0, 0, 0, 0x02}, {0, 0, 0, 0x02}},
       {"a seen key goes at once, a new one after the frame",
-       [](KeyboardTest& t) {
-         KeyDown(t.machine, t.keys, HostKey::kA, false);
-         t.FrameRan();
-         KeyDown(t.machine, t.keys, HostKey::kF1, false);
-         KeyUp(t.machine, t.keys, HostKey::kF1);
-       },
-       {0x04}, {}},
+       [](KeyboardTest& t) { t.Down(HostKey::kA), t.FrameRan(), t.Tap(HostKey::kF1); }, {0x04}, {}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -192,10 +152,10 @@ TEST_F(KeyboardTest, ReleaseWaitsUntilAFrameHasSeenWhatWentDown) {
     keys = {};
     c.events(*this);
     EXPECT_TRUE(std::equal(c.seenByFrame.begin(), c.seenByFrame.end(), words));
-    FrameRan();
-    EXPECT_TRUE(std::equal(c.afterFrame.begin(), c.afterFrame.end(), words));
-    FrameRan();  // held keys stay held
-    EXPECT_TRUE(std::equal(c.afterFrame.begin(), c.afterFrame.end(), words));
+    for (int frame = 0; frame < 2; ++frame) {  // held keys stay held
+      FrameRan();
+      EXPECT_TRUE(std::equal(c.afterFrame.begin(), c.afterFrame.end(), words)) << "frame " << frame;
+    }
   }
 }
 

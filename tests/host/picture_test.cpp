@@ -2,12 +2,13 @@
 // file, whole-step enlargement, the placement of the picture in a window and
 // the way back from a window point to the skin, and the view settings.
 #include <gtest/gtest.h>
-#include <png.h>
 
+#include <array>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "core/debug_log.h"
@@ -17,9 +18,10 @@
 #include "host/skin_layout.h"
 #include "host/view_settings.h"
 #include "tests/file_text.h"
+#include "tests/host/png_pixels.h"
 #include "tests/machine/machine_fixture.h"
 
-namespace rq4800 {
+namespace rq4800::test {
 namespace {
 
 namespace fs = std::filesystem;
@@ -27,23 +29,9 @@ namespace fs = std::filesystem;
 // A picture whose every pixel differs from its neighbours.
 Image Distinct(int width, int height) {
   Image image = MakeImage(width, height, 0);
-  for (int y = 0; y < height; ++y) {
+  for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x) image.At(x, y) = 0xFF000000u | static_cast<uint32_t>(x * 7919 + y * 104729);
-  }
   return image;
-}
-
-// The PNG's pixels as 0xFFRRGGBB, top row first; empty when it cannot be read.
-std::vector<uint32_t> ReadPng(const std::string& path, int* width, int* height) {
-  png_image info{};
-  info.version = PNG_IMAGE_VERSION;
-  if (!png_image_begin_read_from_file(&info, path.c_str())) return {};
-  info.format = PNG_FORMAT_BGRA;
-  std::vector<uint32_t> pixels(static_cast<size_t>(info.width) * info.height);
-  if (!png_image_finish_read(&info, nullptr, pixels.data(), 0, nullptr)) return {};
-  *width = static_cast<int>(info.width);
-  *height = static_cast<int>(info.height);
-  return pixels;
 }
 
 TEST(PictureFile, NamesCarryTheLocalDateAndTimeAndANumberAfterTheFirst) {
@@ -64,7 +52,7 @@ TEST(PictureFile, NamesCarryTheLocalDateAndTimeAndANumberAfterTheFirst) {
 // Files already there (ours of the same second, and one the user made) stay
 // byte for byte; each take gets the next free name.
 TEST(PictureFile, AReservedNameNeverReplacesAnExistingFile) {
-  const fs::path dir = test::ScratchDirectory();
+  const fs::path dir = ScratchDirectory();
   const LocalTime when{2026, 5, 6, 7, 8, 9};
   std::ofstream(dir / "rq4800-20260506-070809.png") << "the user's own";
   std::string error;
@@ -86,29 +74,23 @@ TEST(PictureFile, ScalingMakesEachPixelASquareBlockAndCroppingKeepsPixelsInPlace
   const Image picture = Distinct(5, 3);
   for (int factor : {1, 2, 4}) {
     const Image scaled = ScaleImage(picture, factor);
-    ASSERT_EQ(scaled.width, 5 * factor);
-    ASSERT_EQ(scaled.height, 3 * factor);
-    for (int y = 0; y < scaled.height; ++y) {
-      for (int x = 0; x < scaled.width; ++x) {
+    ASSERT_EQ(std::pair(scaled.width, scaled.height), std::pair(5 * factor, 3 * factor));
+    for (int y = 0; y < scaled.height; ++y)
+      for (int x = 0; x < scaled.width; ++x)
         ASSERT_EQ(scaled.At(x, y), picture.At(x / factor, y / factor)) << factor << ": " << x << "," << y;
-      }
-    }
   }
-  EXPECT_FALSE(ScaleImage(picture, 0).Loaded());
-  EXPECT_FALSE(ScaleImage(Image{}, 2).Loaded());
+  EXPECT_FALSE(ScaleImage(picture, 0).Loaded() || ScaleImage(Image{}, 2).Loaded());
 
   const Image crop = CropImage(picture, 1, 1, 4, 2);
   ASSERT_EQ(crop.width, 4);
-  EXPECT_EQ(crop.At(0, 0), picture.At(1, 1));
-  EXPECT_EQ(crop.At(3, 1), picture.At(4, 2));
+  EXPECT_EQ(std::pair(crop.At(0, 0), crop.At(3, 1)), std::pair(picture.At(1, 1), picture.At(4, 2)));
   // Rectangles reaching outside give nothing rather than a read past the end.
-  for (auto [x, y, w, h] : {std::array{2, 0, 4, 1}, {0, 2, 1, 2}, {-1, 0, 2, 2}, {0, 0, 0, 1}}) {
+  for (auto [x, y, w, h] : {std::array{2, 0, 4, 1}, {0, 2, 1, 2}, {-1, 0, 2, 2}, {0, 0, 0, 1}})
     EXPECT_FALSE(CropImage(picture, x, y, w, h).Loaded()) << x << "," << y << " " << w << "x" << h;
-  }
 }
 
 TEST(PictureFile, AScreenshotHoldsThePictureAtItsScaleAndTwoInOneSecondAreTwoFiles) {
-  const fs::path dir = test::ScratchDirectory();
+  const fs::path dir = ScratchDirectory();
   const LocalTime when{2026, 7, 8, 9, 10, 11};
   const Image picture = Distinct(skin::kFrameWidth, skin::kFrameHeight);
   std::string first, second, error;
@@ -119,12 +101,10 @@ TEST(PictureFile, AScreenshotHoldsThePictureAtItsScaleAndTwoInOneSecondAreTwoFil
 
   int width = 0, height = 0;
   const std::vector<uint32_t> pixels = ReadPng(first, &width, &height);
-  ASSERT_EQ(width, 2 * skin::kFrameWidth);
-  ASSERT_EQ(height, 2 * skin::kFrameHeight);
+  ASSERT_EQ(std::pair(width, height), std::pair(2 * skin::kFrameWidth, 2 * skin::kFrameHeight));
   for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) {
+    for (int x = 0; x < width; ++x)
       ASSERT_EQ(pixels[static_cast<size_t>(y) * width + x], picture.At(x / 2, y / 2)) << x << "," << y;
-    }
   }
   ReadPng(second, &width, &height);
   EXPECT_EQ(width, 3 * skin::kFrameWidth);
@@ -155,14 +135,12 @@ TEST(PictureLayout, WholeStepsFitTheSpaceCentredAndSmoothScalingKeepsTheProporti
   };
   for (const Row& row : rows) {
     const Placement p = PlacePicture(row.spaceWidth, row.spaceHeight, 470, 611, row.smooth);
-    EXPECT_DOUBLE_EQ(p.scale, row.expected.scale) << row.spaceWidth << "x" << row.spaceHeight;
-    EXPECT_DOUBLE_EQ(p.width, row.expected.width);
-    EXPECT_DOUBLE_EQ(p.height, row.expected.height);
-    EXPECT_DOUBLE_EQ(p.x, row.expected.x) << row.spaceWidth << "x" << row.spaceHeight;
-    EXPECT_DOUBLE_EQ(p.y, row.expected.y);
+    SCOPED_TRACE(std::to_string(row.spaceWidth) + "x" + std::to_string(row.spaceHeight));
+    for (auto [got, want] : {std::pair{p.scale, row.expected.scale}, {p.width, row.expected.width},
+                             {p.height, row.expected.height}, {p.x, row.expected.x}, {p.y, row.expected.y}})
+      EXPECT_DOUBLE_EQ(got, want);
   }
-  EXPECT_EQ(LargestFit(469, 611, 470, 611), 0);
-  EXPECT_EQ(LargestFit(1880, 2444, 470, 611), 4);
+  EXPECT_EQ(std::pair(LargestFit(469, 611, 470, 611), LargestFit(1880, 2444, 470, 611)), std::pair(0, 4));
 }
 
 // Every key of the skin is hit at every step and offset exactly where it is
@@ -176,63 +154,45 @@ TEST(PictureLayout, AWindowPointFindsTheSameSkinPixelAtEveryScale) {
       // The window point at the middle of that skin pixel.
       const auto hit = PictureAt(p, frame.width, frame.height, p.x + (cx + 0.5) * p.scale, p.y + (cy + 0.5) * p.scale);
       ASSERT_TRUE(hit.has_value()) << key.keyCode;
-      EXPECT_EQ(hit->x, cx) << key.keyCode << " at " << width << "x" << height;
-      EXPECT_EQ(hit->y, cy) << key.keyCode;
+      EXPECT_EQ(std::pair(hit->x, hit->y), std::pair(cx, cy)) << key.keyCode << " at " << width << "x" << height;
     }
-    EXPECT_FALSE(PictureAt(p, frame.width, frame.height, p.x - 1, p.y + 10).has_value());
-    EXPECT_FALSE(PictureAt(p, frame.width, frame.height, p.x + p.width, p.y + 10).has_value());
-    EXPECT_FALSE(PictureAt(p, frame.width, frame.height, p.x + 10, p.y + p.height + 0.5).has_value());
+    for (auto [x, y] : {std::pair{p.x - 1, p.y + 10}, {p.x + p.width, p.y + 10}, {p.x + 10, p.y + p.height + 0.5}})
+      EXPECT_FALSE(PictureAt(p, frame.width, frame.height, x, y).has_value()) << x << "," << y;
   }
   // The LCD-only view is the panel: strips, dots and icons.
   const FrameArea lcd = ViewArea(true);
-  EXPECT_EQ(lcd.x, skin::kPanelLeft);
-  EXPECT_EQ(lcd.y, skin::kPanelTop);
-  EXPECT_EQ(lcd.x + lcd.width - 1, skin::kPanelRight);
-  EXPECT_EQ(lcd.y + lcd.height - 1, skin::kPanelBottom);
+  EXPECT_EQ(std::tuple(lcd.x, lcd.y, lcd.x + lcd.width - 1, lcd.y + lcd.height - 1),
+            std::tuple(skin::kPanelLeft, skin::kPanelTop, skin::kPanelRight, skin::kPanelBottom));
 }
 
 TEST(ViewSettings, EntriesRoundTripAndLeaveTheRestOfTheFileAlone) {
-  const fs::path dir = test::ScratchDirectory();
+  const fs::path dir = ScratchDirectory();
   const std::string file = (dir / "rq4800.ini").string();
   std::ofstream(file) << "; mine\n[ROM]\nDirectory=/home/me\n";
-  EXPECT_EQ(ReadViewSettings(file).scale, 1);  // defaults while absent
-  EXPECT_EQ(ReadViewSettings(file).volume, 100);
+  EXPECT_EQ(std::pair(ReadViewSettings(file).scale, ReadViewSettings(file).volume), std::pair(1, 100));  // defaults
 
   ViewSettings s;
-  s.scale = 3;
-  s.smooth = true;
-  s.lcdOnly = true;
-  s.pictureFolder = "/tmp/my pictures ";
-  s.volume = 40;
-  s.mute = true;
+  s.scale = 3, s.smooth = true, s.lcdOnly = true, s.pictureFolder = "/tmp/my pictures ", s.volume = 40, s.mute = true;
   for (ViewEntry e : {ViewEntry::kScale, ViewEntry::kSmooth, ViewEntry::kLcdOnly, ViewEntry::kPictureFolder,
                       ViewEntry::kVolume, ViewEntry::kMute}) {
     std::string error;
     ASSERT_TRUE(WriteViewSetting(file, s, e, &error)) << error;
   }
-  const ViewSettings back = ReadViewSettings(file);
-  EXPECT_EQ(back.scale, 3);
-  EXPECT_TRUE(back.smooth);
-  EXPECT_TRUE(back.lcdOnly);
-  EXPECT_EQ(back.pictureFolder, "/tmp/my pictures ");
-  EXPECT_EQ(back.volume, 40);
-  EXPECT_TRUE(back.mute);
+  const ViewSettings b = ReadViewSettings(file);
+  EXPECT_EQ(std::tuple(b.scale, b.smooth, b.lcdOnly, b.pictureFolder, b.volume, b.mute),
+            std::tuple(3, true, true, std::string("/tmp/my pictures "), 40, true));
   EXPECT_EQ(ReadAll(file).rfind("; mine\n[ROM]\nDirectory=/home/me\n", 0), 0u);
   EXPECT_NE(ReadAll(file).find("[Window]\nScale=3\nSmooth=1\nLcdOnly=1\n"), std::string::npos);
   EXPECT_NE(ReadAll(file).find("[Sound]\nVolume=40\nMute=1\n"), std::string::npos);
 }
 
 TEST(ViewSettings, ValuesOutOfRangeKeepTheDefaultAndSaySo) {
-  const fs::path dir = test::ScratchDirectory();
+  const fs::path dir = ScratchDirectory();
   const std::string file = (dir / "rq4800.ini").string();
   std::ofstream(file) << "[Window]\nScale=5\nSmooth=yes\nLcdOnly=1\n[Sound]\nVolume=-3\nMute=2x\n";
   ProblemCapture problems;
-  const ViewSettings s = ReadViewSettings(file);
-  EXPECT_EQ(s.scale, 1);
-  EXPECT_FALSE(s.smooth);
-  EXPECT_TRUE(s.lcdOnly);  // the good entry still counts
-  EXPECT_EQ(s.volume, 100);
-  EXPECT_FALSE(s.mute);
+  const ViewSettings s = ReadViewSettings(file);  // the good LcdOnly entry still counts
+  EXPECT_EQ(std::tuple(s.scale, s.smooth, s.lcdOnly, s.volume, s.mute), std::tuple(1, false, true, 100, false));
   for (const char* entry : {"Scale=5 in [Window] is not a number from 1 to 4", "Smooth=yes", "Volume=-3 in [Sound]",
                             "Mute=2x"}) {
     EXPECT_NE(problems.text.find(entry), std::string::npos) << entry << "\n" << problems.text;
@@ -241,4 +201,4 @@ TEST(ViewSettings, ValuesOutOfRangeKeepTheDefaultAndSaySo) {
 }
 
 }  // namespace
-}  // namespace rq4800
+}  // namespace rq4800::test

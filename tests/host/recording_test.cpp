@@ -5,62 +5,29 @@
 #include <signal.h>
 #include <sys/resource.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <string>
-#include <vector>
+#include "tests/host/host_fixture.h"
 
-#include "core/debug_log.h"
-#include "host/emulator.h"
-#include "sound/wave_device.h"
-#include "tests/machine/machine_fixture.h"
-
-namespace rq4800 {
+namespace rq4800::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-struct PlayingDevice final : IWaveDevice {
-  bool opens = true;
-  std::vector<int16_t> played;
-  bool Open() override { return opens; }
-  bool Prepare(WaveBlock& block) override { return block.prepared = true; }
-  void Unprepare(WaveBlock& block) override { block.prepared = false; }
-  void Queue(WaveBlock& block) override { played.insert(played.end(), block.data, block.data + block.bytes / 2); }
-  int TakeFinishedBlocks() override { return 0; }
-};
 
 // The samples a WAV file written by WavFileDevice declares in its header;
 // empty when the file is shorter than that. exact: nothing may follow them
 // (a write cut short by a full disk may leave a partial block behind).
 std::vector<int16_t> WavSamples(const std::string& path, bool exact = true) {
-  std::ifstream in(path, std::ios::binary);
-  const std::string b{std::istreambuf_iterator<char>(in), {}};
+  const std::vector<uint8_t> b = ReadBytes(path);
   if (b.size() < 44) return {};
-  const auto u32 = [&](size_t at) {
-    return static_cast<uint32_t>(static_cast<uint8_t>(b[at])) | static_cast<uint32_t>(static_cast<uint8_t>(b[at + 1])) << 8 |
-           static_cast<uint32_t>(static_cast<uint8_t>(b[at + 2])) << 16 |
-           static_cast<uint32_t>(static_cast<uint8_t>(b[at + 3])) << 24;
-  };
+  const auto u32 = [&](size_t at) { return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | uint32_t{b[at + 3]} << 24; };
   const size_t end = 44 + u32(40);
   if (end > b.size() || (exact && end != b.size()) || u32(4) != end - 8) return {};
   std::vector<int16_t> samples;
-  for (size_t at = 44; at + 1 < end; at += 2) {
-    samples.push_back(static_cast<int16_t>(static_cast<uint8_t>(b[at]) | static_cast<uint8_t>(b[at + 1]) << 8));
-  }
+  for (size_t at = 44; at + 1 < end; at += 2) samples.push_back(static_cast<int16_t>(b[at] | b[at + 1] << 8));
   return samples;
 }
 
-struct Playing {
-  test::FakeClock clock;
-  PlayingDevice device;
-  Emulator emulator{EmulatorOptions{{}, &clock, false}};
-  Playing() {
-    DebugLogCapture quiet;
-    emulator.PowerOn();
-    emulator.OpenSound(device);
-  }
+struct Playing : Running {
+  Playing() : Running({}, false) {}
   // Frames with a tone of our own in the ring beside what the firmware makes,
   // and a frame's worth of play after each.
   void Frames(int n, int16_t tone) {
@@ -144,4 +111,4 @@ TEST(SoundRecording, FailuresAreReportedAndTheSoundPlaysOn) {
 }
 
 }  // namespace
-}  // namespace rq4800
+}  // namespace rq4800::test

@@ -2,31 +2,22 @@
 // pattern into the LCD memory and drives the beeper; the runner's PNG must
 // show the pattern and its WAV the beeper's square wave.
 #include <gtest/gtest.h>
-#include <png.h>
 
-#include <algorithm>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <string>
 #include <utility>
-#include <vector>
 
 #include "host/cli/commands.h"
-#include "tests/temp_path.h"
+#include "tests/host/host_fixture.h"
+#include "tests/host/png_pixels.h"
 
-namespace rq4800 {
+namespace rq4800::test {
 namespace {
 
 namespace fs = std::filesystem;
 using Bytes = std::vector<uint8_t>;
 
-// Runs at 0xE000 (ROM 0x6000). Counts its starts in RAM 0x0200, fills the
-// LCD memory with 0x55 (odd dots on, no icons), sets row 40 byte 10 to 0x0F,
-// shows the start count in row 79 byte 17, asks the host for the clock (year
-// byte 119), waits for a wake key (0xF0 in port 0x05), opens the beeper gate
-// and then toggles the beeper level forever while copying the clock's hour
-// into row 79 byte 18.
+// Counts its starts, fills the LCD memory with 0x55 (odd dots on, no icons),
+// asks the host for the clock, waits for a wake key, opens the beeper gate
+// and then toggles the beeper level forever, showing the clock's hour.
 const uint8_t kProgram[] = {
     0x78, 0xA2, 0xFF, 0x9A,                                // E000 SEI; LDX #$FF; TXS
     0xEE, 0x00, 0x02, 0xA9, 0x55, 0xA2, 0x00,              //      INC $0200; LDA #$55; LDX #0
@@ -53,14 +44,6 @@ Bytes MakeRom(const uint8_t* program, size_t size) {
   return rom;
 }
 
-void WriteFile(const fs::path& path, const Bytes& bytes) {
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-}
-Bytes ReadFile(const fs::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
-
 // rq4800-cli run with these arguments, through its command-line entry.
 int RunCli(std::vector<std::string> args) {
   CLI::App app;
@@ -78,21 +61,25 @@ int RunCli(std::vector<std::string> args) {
 }
 
 struct RunCommandTest : ::testing::Test {
-  const fs::path dir = fs::path(test::TempPath(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-  void SetUp() override {
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    WriteFile(dir / "rom0.bin", MakeRom(kProgram, sizeof kProgram));
-  }
-  void TearDown() override { fs::remove_all(dir); }
+  const fs::path dir = ScratchDirectory();
+  void SetUp() override { WriteBytes(dir / "rom0.bin", MakeRom(kProgram, sizeof kProgram)); }
   std::string P(const char* name) const { return (dir / name).string(); }
+  // The screenshot's pixels as 0xRRGGBB, top row first.
+  std::vector<uint32_t> Shot() const {
+    int width = 0, height = 0;
+    std::vector<uint32_t> pixels = ReadPng(P("shot.png"), &width, &height);
+    EXPECT_EQ(std::pair(width, height), std::pair(470, 611));
+    pixels.resize(470 * 611);
+    for (uint32_t& pixel : pixels) pixel &= 0xFFFFFF;
+    return pixels;
+  }
 };
 
 TEST_F(RunCommandTest, ScreenshotShowsTheLcdWavHoldsTheBeeperKeysWakeFlashComesBack) {
   const int frames = 30;
   Bytes flash(524288);
   for (size_t i = 0; i < flash.size(); ++i) flash[i] = static_cast<uint8_t>(i * 7 + (i >> 12));
-  WriteFile(dir / "in.fls", flash);
+  WriteBytes(dir / "in.fls", flash);
   // Each warm reset restarts the program, which counts its starts: a key code and a click on key 5 wake it.
   std::ofstream(dir / "wake.keys") << "# wake twice\n3 press #5\n4 release\n6 click 340 377\n7 unclick\n8 press A\n";
   ASSERT_EQ(RunCli({"--ROM0", P("rom0.bin"), "--frames", std::to_string(frames), "--keys", P("wake.keys"),
@@ -100,14 +87,8 @@ TEST_F(RunCommandTest, ScreenshotShowsTheLcdWavHoldsTheBeeperKeysWakeFlashComesB
                  P("out.fls"), "--time", "2026-12-05 14:03:07"}),
             cli::kExitOk);
 
-  png_image info{};
-  info.version = PNG_IMAGE_VERSION;
-  ASSERT_TRUE(png_image_begin_read_from_file(&info, P("shot.png").c_str()));
-  ASSERT_EQ(std::pair(info.width, info.height), std::pair(470u, 611u));
-  info.format = PNG_FORMAT_BGRA;  // 0xAARRGGBB as a little-endian word, top row first
-  std::vector<uint32_t> shot(470 * 611);
-  ASSERT_TRUE(png_image_finish_read(&info, nullptr, shot.data(), 0, nullptr));
-  auto rgb = [&](int x, int y) { return shot[470 * y + x] & 0xFFFFFF; };
+  const std::vector<uint32_t> shot = Shot();
+  auto rgb = [&](int x, int y) { return shot[470 * y + x]; };
   for (int r = 0; r < 80; ++r) {
     for (int d = 0; d < 160; ++d) {  // the top-left pixel of each 2 x 2 dot
       uint8_t byte = 0x55;
@@ -121,7 +102,7 @@ TEST_F(RunCommandTest, ScreenshotShowsTheLcdWavHoldsTheBeeperKeysWakeFlashComesB
   EXPECT_EQ(rgb(75, 34), 0x90B057u);  // a clear dot in the panel's green
 
   // Four silent blocks queued when the output opens, then 882 samples a frame.
-  const Bytes wav = ReadFile(P("beep.wav"));
+  const Bytes wav = ReadBytes(P("beep.wav"));
   const size_t samples = (4 + frames) * 882;
   ASSERT_EQ(wav.size(), 44 + 2 * samples);
   size_t high = 0, low = 0, edges = 0;
@@ -137,7 +118,7 @@ TEST_F(RunCommandTest, ScreenshotShowsTheLcdWavHoldsTheBeeperKeysWakeFlashComesB
   EXPECT_GT(high, samples / 4);  // a square wave: both levels about equally often
   EXPECT_GT(low, samples / 4);
   EXPECT_GT(edges, 100u);
-  EXPECT_EQ(ReadFile(P("out.fls")), flash);  // the program never writes the flash
+  EXPECT_EQ(ReadBytes(P("out.fls")), flash);  // the program never writes the flash
 }
 
 // A key pressed and released in one frame's events, at frame 0: the program
@@ -147,49 +128,33 @@ TEST_F(RunCommandTest, ScreenshotShowsTheLcdWavHoldsTheBeeperKeysWakeFlashComesB
 TEST_F(RunCommandTest, KeyTappedAtFrameZeroIsSeenByThatFrameThenReleased) {
   Bytes echo(0x60, 0xEA);
   const uint8_t code[] = {
-      0x78,              // E000 SEI
-      0xA9, 0x10,        // E001 LDA #$10
-      0x85, 0x09,        //      STA $09     copy key word 3 into port 0x08's latch
-      0xA5, 0x08,        //      LDA $08
-      0x8D, 0xC2, 0x09,  //      STA $09C2   row 0 byte 2: the word now
-      0x0D, 0xC1, 0x09,  //      ORA $09C1
-      0x8D, 0xC1, 0x09,  //      STA $09C1   row 0 byte 1: every bit seen
-      0x4C, 0x01, 0xE0,  //      JMP $E001
+      0x78, 0xA9, 0x10, 0x85, 0x09,        // E000 SEI; E001 LDA #$10; STA $09: key word 3 into port 0x08's latch
+      0xA5, 0x08, 0x8D, 0xC2, 0x09,        //      LDA $08; STA $09C2: row 0 byte 2, the word now
+      0x0D, 0xC1, 0x09, 0x8D, 0xC1, 0x09,  //      ORA $09C1; STA $09C1: row 0 byte 1, every bit seen
+      0x4C, 0x01, 0xE0,                    //      JMP $E001
   };
   std::copy(std::begin(code), std::end(code), echo.begin());
   echo[0x5F] = 0x40;  // RTI for the NMI
-  WriteFile(dir / "echo.bin", MakeRom(echo.data(), echo.size()));
+  WriteBytes(dir / "echo.bin", MakeRom(echo.data(), echo.size()));
   for (const char* script : {"0 press A\n0 release\n", "0 PRESS a\n0 Release\n", "0 click 45 495\n0 unclick\n"}) {
     std::ofstream(dir / "tap.keys") << script;
     ASSERT_EQ(RunCli({"--ROM0", P("echo.bin"), "--frames", "3", "--keys", P("tap.keys"), "--screenshot",
                       P("shot.png")}),
               cli::kExitOk)
         << script;
-    png_image info{};
-    info.version = PNG_IMAGE_VERSION;
-    ASSERT_TRUE(png_image_begin_read_from_file(&info, P("shot.png").c_str()));
-    info.format = PNG_FORMAT_BGRA;
-    std::vector<uint32_t> shot(470 * 611);
-    ASSERT_TRUE(png_image_finish_read(&info, nullptr, shot.data(), 0, nullptr));
-    auto on = [&](int dot) { return (shot[470 * 34 + 75 + 2 * dot] & 0xFFFFFF) == 0; };  // row 0
+    const std::vector<uint32_t> shot = Shot();
+    auto on = [&](int dot) { return shot[470 * 34 + 75 + 2 * dot] == 0; };  // row 0
     for (int dot = 8; dot < 24; ++dot) EXPECT_EQ(on(dot), dot == 15) << script << "dot " << dot;
   }
 }
 
 TEST_F(RunCommandTest, UnsupportedInstructionEndsTheRunWithStatusThree) {
   const uint8_t halt[] = {0xEA, 0x02};  // NOP, then an opcode the processor does not support
-  WriteFile(dir / "halt.bin", MakeRom(halt, sizeof halt));
+  WriteBytes(dir / "halt.bin", MakeRom(halt, sizeof halt));
   testing::internal::CaptureStderr();
   EXPECT_EQ(RunCli({"--ROM0", P("halt.bin"), "--frames", "5", "--screenshot", P("shot.png")}), cli::kExitFaulted);
   EXPECT_NE(testing::internal::GetCapturedStderr().find("unsupported instruction 02 at e001"), std::string::npos);
   EXPECT_TRUE(fs::exists(dir / "shot.png"));
-}
-
-TEST_F(RunCommandTest, BadKeyScriptIsRefusedWithItsLineNumber) {
-  std::ofstream(dir / "bad.keys") << "1 press A\n2 press Tab\n";
-  testing::internal::CaptureStderr();
-  EXPECT_EQ(RunCli({"--ROM0", P("rom0.bin"), "--keys", P("bad.keys")}), cli::kExitBadUsage);
-  EXPECT_NE(testing::internal::GetCapturedStderr().find("line 2: unknown key \"Tab\""), std::string::npos);
 }
 
 // Each input that cannot be used and each output that cannot be written:
@@ -197,6 +162,7 @@ TEST_F(RunCommandTest, BadKeyScriptIsRefusedWithItsLineNumber) {
 // happens next; the exit status is the one the README gives.
 TEST_F(RunCommandTest, UnusableInputsAndUnwritableOutputsGetTheirMessageAndStatus) {
   fs::create_directory(dir / "folder");
+  std::ofstream(dir / "bad.keys") << "1 press A\n2 press Tab\n";
   const std::string nosuch = P("nosuch.fls"), folder = P("folder");
   struct Row {
     std::vector<std::string> args;
@@ -209,6 +175,7 @@ TEST_F(RunCommandTest, UnusableInputsAndUnwritableOutputsGetTheirMessageAndStatu
       {{"--flash", folder}, cli::kExitBadUsage, "run: --flash: " + folder + " is a folder"},
       {{"--flash", P("rom0.bin")}, cli::kExitBadUsage, "holds 4194304 bytes, not 524288; the run stops"},
       {{"--keys", "/dev/zero"}, cli::kExitBadUsage, "run: key script: /dev/zero is a device"},
+      {{"--keys", P("bad.keys")}, cli::kExitBadUsage, "line 2: unknown key \"Tab\""},
       {{"--ROM1", folder}, cli::kExitOk, "run: --ROM1: " + folder + " is a folder, not a file that can be read; the "
                                          "built-in data stays in use\n"},
       {{"--wav", P("nowhere/x.wav")}, cli::kExitFailed,
@@ -232,12 +199,12 @@ TEST_F(RunCommandTest, UnusableInputsAndUnwritableOutputsGetTheirMessageAndStatu
 
 TEST_F(RunCommandTest, SavedFlashGoesThroughALinkAndKeepsIt) {
   fs::create_directory(dir / "store");
-  WriteFile(dir / "store" / "mine.fls", Bytes(10, 1));
+  WriteBytes(dir / "store" / "mine.fls", Bytes(10, 1));
   fs::create_symlink("store/mine.fls", dir / "link.fls");
   ASSERT_EQ(RunCli({"--ROM0", P("rom0.bin"), "--frames", "2", "--save-flash", P("link.fls")}), cli::kExitOk);
   EXPECT_TRUE(fs::is_symlink(dir / "link.fls"));
-  EXPECT_EQ(ReadFile(dir / "store" / "mine.fls").size(), 524288u);
+  EXPECT_EQ(ReadBytes(dir / "store" / "mine.fls").size(), 524288u);
 }
 
 }  // namespace
-}  // namespace rq4800
+}  // namespace rq4800::test

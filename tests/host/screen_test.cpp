@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <array>
+#include <tuple>
+#include <utility>
 
 #include "core/debug_log.h"
 #include "host/image.h"
@@ -20,21 +22,18 @@ TEST(LoadBitmap, FourBitTakesTheHighNibbleFirstAndSkipsRowPadding) {
   const std::vector<uint32_t> palette = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF, 0x123456};
   auto index = [](int x, int y) { return static_cast<uint32_t>(x + 2 * y) % 5; };
   const Image image = LoadBitmapResource(MakeBmp(9, 3, 4, index, palette));  // 5 bytes of nibbles, padded to 8
-  ASSERT_EQ(image.width, 9);
-  ASSERT_EQ(image.height, 3);
+  ASSERT_EQ(std::pair(image.width, image.height), std::pair(9, 3));
   for (int y = 0; y < 3; ++y)
     for (int x = 0; x < 9; ++x) EXPECT_EQ(image.At(x, y), 0xFF000000u | palette[index(x, y)]) << x << "," << y;
 }
 
-TEST(LoadBitmap, FourBitIndexPastTheColourTableIsRefused) {
+TEST(LoadBitmap, RefusesOtherFormatsBadColourTablesAndHeadersThatDisagreeWithTheSize) {
   Bytes bmp = MakeBmp(2, 1, 4, [](int x, int) { return x == 0 ? 1u : 2u; }, {0x000000, 0xFFFFFF});
   EXPECT_FALSE(LoadBitmapResource(bmp).Loaded());  // entry 2 of a 2-entry table
   bmp = MakeBmp(2, 1, 4, [](int, int) { return 1u; }, {0x000000, 0xFFFFFF});
   Put(bmp, 46, 16);  // a table that would run into the pixel data
   EXPECT_FALSE(LoadBitmapResource(bmp).Loaded());
-}
 
-TEST(LoadBitmap, RefusesOtherFormatsAndHeadersThatDisagreeWithTheSize) {
   const Bytes good = MakeBmp24(5, 4, 0x808080);  // 118 bytes
   ASSERT_TRUE(LoadBitmapResource(good).Loaded());
   struct Case { const char* what; size_t at; int size; uint32_t value; };
@@ -46,7 +45,7 @@ TEST(LoadBitmap, RefusesOtherFormatsAndHeadersThatDisagreeWithTheSize) {
       {"huge information header", 14, 4, 0x7FFFFFFF}, {"width 0", 18, 4, 0},
       {"width -1", 18, 4, 0xFFFFFFFFu},            {"width 65536", 18, 4, 0x10000}};
   for (const Case& c : cases) {
-    Bytes bmp = good;
+    bmp = good;
     Put(bmp, c.at, c.value, c.size);
     EXPECT_FALSE(LoadBitmapResource(bmp).Loaded()) << c.what;
   }
@@ -138,10 +137,10 @@ TEST_F(ScreenTest, EveryIconHasItsPictureAndPlace) {
 
   Paint();
   for (int r = 0; r < 80; ++r) {
-    const IconRecord& icon = screen.iconTable[r];
-    EXPECT_EQ(icon.glyph + 120, expected[r].resource) << "row " << r;  // glyph slots count from resource 120
-    EXPECT_EQ(icon.x, expected[r].x) << "row " << r;
-    EXPECT_EQ(icon.y, expected[r].y) << "row " << r;
+    const IconRecord& icon = screen.iconTable[r];  // glyph slots count from resource 120
+    EXPECT_EQ(std::tuple(icon.glyph + 120, icon.x, icon.y),
+              std::tuple(expected[r].resource, expected[r].x, expected[r].y))
+        << "row " << r;
   }
 }
 
@@ -160,8 +159,7 @@ TEST_F(ScreenTest, GlyphWithoutBlackDrawsAsAnOffRectangleOverEarlierIcons) {
   store.Replace(147, test::MakeBmp24(8, 7, 0xFFFFFF));
   lcd[20 * 65] = lcd[20 * 79] = 0x80;
   Paint();
-  EXPECT_EQ(Frame(32, 56), kOn);  // frame corner, outside the arrow
-  EXPECT_EQ(Frame(33, 64), kOn);
+  EXPECT_EQ(std::pair(Frame(32, 56), Frame(33, 64)), std::pair(kOn, kOn));  // the frame, outside the arrow
   for (int y = 57; y < 64; ++y)
     for (int x = 33; x < 41; ++x) EXPECT_EQ(Frame(x, y), kOff) << x << "," << y;
 }
@@ -172,8 +170,7 @@ TEST_F(ScreenTest, OnlyPureBlackSurvivesAndLowerRowsAreDrawnLast) {
   store.Replace(145, MakeBmp(7, 1, 24, [](int x, int) { return x == 0 ? 0x010000u : 0u; }));
   lcd[20 * 1] = 0x80;
   Paint();
-  EXPECT_EQ(Frame(32, 36), kOff);
-  EXPECT_EQ(Frame(33, 36), kOn);
+  EXPECT_EQ(std::pair(Frame(32, 36), Frame(33, 36)), std::pair(kOff, kOn));
   lcd[20 * 0] = 0x80;
   Paint();
   EXPECT_EQ(Frame(32, 36), kOn);
