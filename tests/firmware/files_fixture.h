@@ -50,10 +50,7 @@ class FilesScreenTest : public FirmwareTest {
     const std::filesystem::path folder = test::TempPath("pc-files");
     std::filesystem::create_directories(folder);
     const std::string path = (folder / name).string();
-    {
-      std::ofstream out(path, std::ios::binary);
-      out << contents;
-    }
+    std::ofstream(path, std::ios::binary) << contents;
     const DownloadResult result = DownloadFile(*machine, path);
     std::filesystem::remove_all(folder);
     ASSERT_TRUE(result.Ok()) << name << ": " << result.message;

@@ -10,7 +10,7 @@ using ::testing::StartsWith;
 
 using HomeScreenTest = FirmwareTest;
 
-TEST_F(HomeScreenTest, ShowsNameMenuAndTheHostsDateAndTime) {
+TEST_F(HomeScreenTest, ShowsNameMenuAndTheHostsDateAndTimeAndArrowsMoveTheSelection) {
   Boot();
   RunSeconds(1.2);
   EXPECT_TRUE(AtHome()) << Screen();
@@ -23,6 +23,14 @@ TEST_F(HomeScreenTest, ShowsNameMenuAndTheHostsDateAndTime) {
   EXPECT_TRUE(Inverted(2)) << "the first item is selected";
   // Hours and minutes on the seven-segment digits.
   EXPECT_EQ(SegmentDigits(), 1403);
+  // The arrows move the selection, and wrap round from the first to the last.
+  Press(key::kDown);
+  EXPECT_TRUE(Inverted(3));
+  EXPECT_FALSE(Inverted(2));
+  Press(key::kUp);
+  Press(key::kUp);
+  EXPECT_TRUE(Inverted(8)) << Screen();
+  EXPECT_FALSE(Inverted(2));
 }
 
 // The emulation stands still while the desktop program shows a menu or a
@@ -68,18 +76,6 @@ TEST_F(HomeScreenTest, ClockStepsBetweenTheHostsAnswers) {
   }
   EXPECT_GT(lit, 50);
   EXPECT_LT(lit, 150);
-}
-
-TEST_F(HomeScreenTest, ArrowsMoveTheSelectionAndWrapAround) {
-  Boot();
-  RunSeconds(1);
-  Press(key::kDown);
-  EXPECT_TRUE(Inverted(3));
-  EXPECT_FALSE(Inverted(2));
-  Press(key::kUp);
-  Press(key::kUp);  // from the first item to the last
-  EXPECT_TRUE(Inverted(8)) << Screen();
-  EXPECT_FALSE(Inverted(2));
 }
 
 // Sleep, the last menu item, ends back here.

@@ -1,34 +1,14 @@
 // The launcher in the Files screen: which images it starts, how a program
 // ends, what it finds on return.
+#include <array>
+#include <utility>
+
 #include "tests/sdk/program_fixture.h"
 
 namespace rq4800::test {
 namespace {
 
-using ::testing::HasSubstr;
 using ::testing::StartsWith;
-
-// A program image of `banks` banks written by hand: the header, then code
-// at 0x8020 (bank offset 0x20), which runs in place.
-struct Image {
-  std::vector<uint8_t> bytes;
-  explicit Image(int banks = 1, const std::string& name = "") : bytes(banks * 0x8000, 0xFF) {
-    std::memcpy(bytes.data(), "RQPG", 4);
-    bytes[4] = 1;                             // format version
-    bytes[5] = static_cast<uint8_t>(banks);   // banks spanned
-    bytes[6] = 0x20, bytes[7] = 0x80;         // entry 0x8020
-    bytes[8] = 0x00, bytes[9] = 0x30;         // RAM 0x3000
-    bytes[10] = 0;                            // runs in place
-    std::fill(bytes.begin() + 11, bytes.begin() + 32, 0);
-    std::memcpy(bytes.data() + 16, name.data(), std::min<size_t>(name.size(), 16));
-  }
-  Image& Code(std::initializer_list<uint8_t> code) {
-    std::copy(code.begin(), code.end(), bytes.begin() + 0x20);
-    return *this;
-  }
-};
-
-constexpr uint8_t kRts = 0x60;
 
 TEST_F(ProgramTest, BrokenImagesAreNamedAsSuchAndNeverStarted) {
   struct Case {
@@ -136,15 +116,14 @@ TEST_F(ProgramTest, ReadsItsFurtherBanksAndNothingElse) {
   Image image(2, "Banks");
   for (int i = 0; i < 8; ++i) image.bytes[0x8000 + 0x7FF8 + static_cast<size_t>(i)] = static_cast<uint8_t>(0x11 * (i + 1));
   // Parameter blocks at bank offset 0x100 (0x8100): {bank, offset, dest, length}
-  const uint8_t own[] = {1, 0xF8, 0x7F, 0x00, 0x3F, 8, 0};      // to 0x3F00
-  const uint8_t other[] = {2, 0x00, 0x00, 0x10, 0x3F, 8, 0};    // bank 2: refused
-  const uint8_t firmware[] = {1, 0x00, 0x00, 0x00, 0x02, 8, 0}; // into the firmware's RAM: refused
-  const uint8_t across[] = {1, 0xFC, 0x3F, 0x20, 0x3F, 8, 0};   // from the bank's first half into its second
   for (int i = 0; i < 8; ++i) image.bytes[0x8000 + 0x3FFC + static_cast<size_t>(i)] = static_cast<uint8_t>(0xA0 + i);
-  std::copy(std::begin(across), std::end(across), image.bytes.begin() + 0x130);
-  std::copy(std::begin(own), std::end(own), image.bytes.begin() + 0x100);
-  std::copy(std::begin(other), std::end(other), image.bytes.begin() + 0x110);
-  std::copy(std::begin(firmware), std::end(firmware), image.bytes.begin() + 0x120);
+  const std::pair<size_t, std::array<uint8_t, 7>> blocks[] = {
+      {0x100, {1, 0xF8, 0x7F, 0x00, 0x3F, 8, 0}},  // to 0x3F00
+      {0x110, {2, 0x00, 0x00, 0x10, 0x3F, 8, 0}},  // bank 2: refused
+      {0x120, {1, 0x00, 0x00, 0x00, 0x02, 8, 0}},  // into the firmware's RAM: refused
+      {0x130, {1, 0xFC, 0x3F, 0x20, 0x3F, 8, 0}},  // from the bank's first half into its second
+  };
+  for (const auto& [at, block] : blocks) std::copy(block.begin(), block.end(), image.bytes.begin() + at);
   image.Code({0xA9, 0x00, 0xA2, 0x81, 0x20, 0x2E, 0xFF,   // lda #<$8100; ldx #>$8100; jsr SYS_READBANK
               0xA9, 0x10, 0xA2, 0x81, 0x20, 0x2E, 0xFF,   // the block at $8110
               0x2A, 0x85, 0xB0,                           // rol; sta $B0 (carry: refused)
@@ -168,14 +147,9 @@ TEST_F(ProgramTest, ReadsItsFurtherBanksAndNothingElse) {
 TEST_F(ProgramTest, RamProgramRunsFromItsCopyAndGetsTheWholeArea) {
   // Linked for 0x1000: the code at 0x1020 writes 0x7FFF (the top of its RAM)
   // and reads it back into 0x3FF0, then returns.
-  std::vector<uint8_t> image(0x40, 0);
-  std::memcpy(image.data(), "RQPG", 4);
-  image[4] = 1, image[5] = 1, image[6] = 0x20, image[7] = 0x10;
-  image[8] = 0x00, image[9] = 0x70, image[10] = 1, image[12] = 0x40, image[13] = 0;
-  std::memcpy(image.data() + 16, "InRam", 5);
-  const uint8_t code[] = {0xA9, 0x77, 0x8D, 0xFF, 0x7F, 0xAD, 0xFF, 0x7F, 0x8D, 0xF0, 0x3F, kRts};
-  std::copy(std::begin(code), std::end(code), image.begin() + 0x20);
-  BootWithPrograms({image});
+  Image ram(1, "InRam", 0x40);
+  ram.bytes[7] = 0x10, ram.bytes[9] = 0x70, ram.bytes[10] = 1, ram.bytes[12] = 0x40;
+  BootWithPrograms({ram.Code({0xA9, 0x77, 0x8D, 0xFF, 0x7F, 0xAD, 0xFF, 0x7F, 0x8D, 0xF0, 0x3F, kRts}).bytes});
   EXPECT_THAT(ListRow(0), StartsWith("bin InRam")) << Screen();
   Press(key::kEnter, 20);
   EXPECT_TRUE(InFiles()) << Screen();
