@@ -60,6 +60,12 @@ class FilesScreenTest : public FirmwareTest {
     Run(10);
     ASSERT_THAT(Line(0), ::testing::StartsWith("Files")) << Screen();
   }
+  // Character cells the firmware dropped at the LCD's edges; -1 when the
+  // label file does not name its count.
+  int Clipped() const {
+    const int at = Label("clipCount");
+    return at < 0 ? -1 : machine->bus.ram[static_cast<size_t>(at)];
+  }
   // The only file of a small file system, opened in the viewer.
   void View(const std::string& text) {
     BootWith(SmallFileSystem());

@@ -118,7 +118,7 @@ TEST_F(FileNamesTest, LongNamesEndAtAWholeCharacter) {
   ASSERT_EQ(name.size(), 20u);
   EXPECT_TRUE(ShowsName(name.substr(0, 14), true, 4, ListRowTop(0)));
   EXPECT_EQ(ListRow(0).substr(18), "       2") << "blank after seven characters, then the size\n" << Screen();
-  EXPECT_EQ(machine->bus.ram[static_cast<size_t>(Label("clipCount"))], 0);
+  EXPECT_EQ(Clipped(), 0);
 }
 
 }  // namespace

@@ -64,7 +64,9 @@ TEST_F(FilesScreenTest, CoreAreaAtTheSecondPlaceAndEmptyFolders) {
   BootWith(SmallFileSystem(0x6000));
   OpenFiles();
   EXPECT_THAT(Line(0), StartsWith("Files 0")) << Screen();
-  EXPECT_THAT(Line(2), StartsWith("No files")) << Screen();
+  EXPECT_EQ(Line(2), "No files in the folders   ") << Screen();
+  EXPECT_EQ(Line(3), "txt, bin, bas and udf     ");
+  EXPECT_EQ(Clipped(), 0) << "said in full";
   Press(key::kEnter);  // nothing to open
   EXPECT_THAT(Line(2), StartsWith("No files")) << Screen();
   AddText("late", "x\n");
