@@ -10,12 +10,20 @@ namespace {
 
 using ::testing::StartsWith;
 
+// A two-bank program lies in banks 14 and 15; bank 15's blocks are marked
+// free again in the block table.
+void GiveUpBank15(uint8_t* table) {
+  ASSERT_NE(table[3 * 14 * 64 + 2], 0xFF) << "bank 14 holds its start";
+  for (int b = 15 * 64; b < 16 * 64; ++b) std::memset(table + 3 * b, 0xFF, 3);
+}
+
 TEST_F(ProgramTest, BrokenImagesAreNamedAsSuchAndNeverStarted) {
   struct Case {
     const char* what;
     int offset;
     uint8_t value;
     const char* message;
+    void (*spoil)(uint8_t* blockTable) = nullptr;
   };
   const Case cases[] = {
       {"no magic", 0, 'X', "Not a program (no header)"},
@@ -23,17 +31,21 @@ TEST_F(ProgramTest, BrokenImagesAreNamedAsSuchAndNeverStarted) {
       {"unknown load mode", 10, 7, "Program format unknown"},
       {"more banks than the file has", 5, 2, "Program banks missing"},
       {"no banks", 5, 0, "Program banks missing"},
+      {"a bank given up in the block table", 5, 2, "Program banks missing", GiveUpBank15},
       {"entry below the bank's view", 7, 0x3F, "Program entry invalid"},
       {"entry in the firmware's windows", 7, 0xC0, "Program entry invalid"},
       {"more RAM than there is", 9, 0x31, "Program needs too much RAM"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    Image image(1, "Broken");
+    Image image(c.spoil ? 2 : 1, "Broken");
     // Code that would leave a mark in RAM no one else uses if it ever ran.
     image.Code({0xA9, 0xA5, 0x8D, 0xF0, 0x3F, kRts});
     image.bytes[static_cast<size_t>(c.offset)] = c.value;
-    BootWithPrograms({image.bytes});
+    BootWith(SmallFileSystem());
+    ASSERT_TRUE(machine->storage.DownloadBin(image.bytes.data(), image.bytes.size()).Ok());
+    if (c.spoil) c.spoil(machine->bus.flash.get() + 0x4000 + 0x400);
+    OpenFiles();
     EXPECT_THAT(ListRow(0), StartsWith("bin (invalid) 0001")) << Screen();
     Press(key::kEnter, 20);
     EXPECT_THAT(Line(9), StartsWith(c.message)) << Screen();
@@ -43,22 +55,6 @@ TEST_F(ProgramTest, BrokenImagesAreNamedAsSuchAndNeverStarted) {
     EXPECT_THAT(ListRow(0), StartsWith("bin (invalid) 0001"));
     EXPECT_EQ(machine->bus.ram[0x3FF0], 0) << "the program ran";
   }
-}
-
-TEST_F(ProgramTest, ABankGivenUpInTheBlockTableIsMissing) {
-  Image image(2, "TwoBanks");
-  image.Code({0xA9, 0xA5, 0x8D, 0xF0, 0x3F, kRts});
-  BootWith(SmallFileSystem());
-  ASSERT_TRUE(machine->storage.DownloadBin(image.bytes.data(), image.bytes.size()).Ok());
-  // Banks 14 and 15 hold it; bank 15's blocks are marked free again.
-  uint8_t* table = machine->bus.flash.get() + 0x4000 + 0x400;
-  ASSERT_NE(table[3 * 14 * 64 + 2], 0xFF) << "bank 14 holds its start";
-  for (int b = 15 * 64; b < 16 * 64; ++b) std::memset(table + 3 * b, 0xFF, 3);
-  OpenFiles();
-  EXPECT_THAT(ListRow(0), StartsWith("bin (invalid) 0001")) << Screen();
-  Press(key::kEnter, 20);
-  EXPECT_THAT(Line(9), StartsWith("Program banks missing")) << Screen();
-  EXPECT_EQ(machine->bus.ram[0x3FF0], 0) << "the program ran";
 }
 
 TEST_F(ProgramTest, NamedAndNamelessProgramsAndTheirEnds) {
