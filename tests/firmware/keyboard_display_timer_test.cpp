@@ -79,7 +79,7 @@ class DisplayScreenTest : public FirmwareTest {
   }
 };
 
-TEST_F(DisplayScreenTest, DotPatternsFollowEachOther) {
+TEST_F(DisplayScreenTest, DotPatternsFollowEachOtherThenEveryStatusIconLightsInTurnAlone) {
   ExpectPattern(0xAA, 0x55);
   RunSeconds(1);
   ExpectPattern(0xFF, 0xFF);
@@ -87,10 +87,7 @@ TEST_F(DisplayScreenTest, DotPatternsFollowEachOther) {
   ExpectPattern(0xFF, 0x00);
   Press(key::kEnter);
   ExpectPattern(0xCC, 0xCC);
-}
-
-TEST_F(DisplayScreenTest, EveryStatusIconLightsInTurnAlone) {
-  for (int i = 0; i < 3; ++i) Press(key::kEnter, 1);
+  // Then every status icon lights in turn, alone.
   PressKeyCode(*machine, key::kEnter);  // into the icon phase, watching from its first frame
   for (int i = 0; i < 3 && !ScreenHas("Status icons"); ++i) Run(1);
   ReleaseAllKeys(*machine);
