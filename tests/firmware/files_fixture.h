@@ -50,10 +50,7 @@ class FilesScreenTest : public FirmwareTest {
     const std::filesystem::path folder = test::TempPath("pc-files");
     std::filesystem::create_directories(folder);
     const std::string path = (folder / name).string();
-    {
-      std::ofstream out(path, std::ios::binary);
-      out << contents;
-    }
+    std::ofstream(path, std::ios::binary) << contents;
     const DownloadResult result = DownloadFile(*machine, path);
     std::filesystem::remove_all(folder);
     ASSERT_TRUE(result.Ok()) << name << ": " << result.message;
@@ -62,6 +59,12 @@ class FilesScreenTest : public FirmwareTest {
     OpenMenuItem(4);
     Run(10);
     ASSERT_THAT(Line(0), ::testing::StartsWith("Files")) << Screen();
+  }
+  // Character cells the firmware dropped at the LCD's edges; -1 when the
+  // label file does not name its count.
+  int Clipped() const {
+    const int at = Label("clipCount");
+    return at < 0 ? -1 : machine->bus.ram[static_cast<size_t>(at)];
   }
   // The only file of a small file system, opened in the viewer.
   void View(const std::string& text) {

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "tests/firmware/files_fixture.h"
@@ -63,7 +64,9 @@ TEST_F(FilesScreenTest, CoreAreaAtTheSecondPlaceAndEmptyFolders) {
   BootWith(SmallFileSystem(0x6000));
   OpenFiles();
   EXPECT_THAT(Line(0), StartsWith("Files 0")) << Screen();
-  EXPECT_THAT(Line(2), StartsWith("No files")) << Screen();
+  EXPECT_EQ(Line(2), "No files in the folders   ") << Screen();
+  EXPECT_EQ(Line(3), "txt, bin, bas and udf     ");
+  EXPECT_EQ(Clipped(), 0) << "said in full";
   Press(key::kEnter);  // nothing to open
   EXPECT_THAT(Line(2), StartsWith("No files")) << Screen();
   AddText("late", "x\n");
@@ -194,9 +197,8 @@ TEST_F(FlashScreenTest, ErasesAndProgramsTheReservedSectorOnEveryRun) {
     ASSERT_EQ(flash[i], inSector ? Pattern(i - kSector) : before[i]) << "flash offset " << i;
   }
   // The command sequences ended cleanly and the map is back to normal.
-  EXPECT_EQ(machine->bus.flashUnlock, 0);
-  EXPECT_EQ(machine->bus.flashProgram, 0);
-  EXPECT_EQ(machine->bus.flashErase, 0);
+  const BusRQ4800& bus = machine->bus;
+  EXPECT_EQ(std::tuple(bus.flashUnlock, bus.flashProgram, bus.flashErase), std::tuple(0, 0, 0));
   EXPECT_FALSE(machine->bus.FlashMode());
   EXPECT_EQ(machine->bus.ports[0x00], 0u);
 

@@ -17,7 +17,7 @@ class KeyboardScreenTest : public FirmwareTest {
   void SetUp() override { OpenScreen(0, "Keyboard test"); }
 };
 
-TEST_F(KeyboardScreenTest, NamesEachKeyAndThePathItCameThrough) {
+TEST_F(KeyboardScreenTest, NamesEachKeyAndThePathItCameThroughAndEscLeavesOnTheSecondPress) {
   const struct { int code; const char *name, *path; } cases[] = {
       {key::kA, "Key A code 30", "via ports 09/08 word 3"},
       {key::kF1, "Key F1 code 16", "via ports 09/08 word 0"},
@@ -37,6 +37,11 @@ TEST_F(KeyboardScreenTest, NamesEachKeyAndThePathItCameThrough) {
   // The earlier keys, newest first.
   EXPECT_THAT(Line(5), StartsWith("  KEY8 8")) << Screen();
   EXPECT_THAT(Line(6), StartsWith("  POWER 0")) << Screen();
+  // Esc is named once and leaves on the second press.
+  Press(key::kEsc);
+  EXPECT_THAT(Line(1), StartsWith("Key ESC code 53")) << Screen();
+  Press(key::kEsc, 20);
+  EXPECT_TRUE(AtHome()) << Screen();
 }
 
 TEST_F(KeyboardScreenTest, HeldKeysShowTheirWordsAndLightCapsAndShift) {
@@ -60,13 +65,6 @@ TEST_F(KeyboardScreenTest, HeldKeysShowTheirWordsAndLightCapsAndShift) {
   EXPECT_THAT(Line(3), StartsWith("W 00 00 00 00 00 00 00 00")) << Screen();
 }
 
-TEST_F(KeyboardScreenTest, EscIsNamedOnceAndLeavesOnTheSecondPress) {
-  Press(key::kEsc);
-  EXPECT_THAT(Line(1), StartsWith("Key ESC code 53")) << Screen();
-  Press(key::kEsc, 20);
-  EXPECT_TRUE(AtHome()) << Screen();
-}
-
 class DisplayScreenTest : public FirmwareTest {
  protected:
   void SetUp() override {
@@ -81,7 +79,7 @@ class DisplayScreenTest : public FirmwareTest {
   }
 };
 
-TEST_F(DisplayScreenTest, DotPatternsFollowEachOther) {
+TEST_F(DisplayScreenTest, DotPatternsFollowEachOtherThenEveryStatusIconLightsInTurnAlone) {
   ExpectPattern(0xAA, 0x55);
   RunSeconds(1);
   ExpectPattern(0xFF, 0xFF);
@@ -89,10 +87,7 @@ TEST_F(DisplayScreenTest, DotPatternsFollowEachOther) {
   ExpectPattern(0xFF, 0x00);
   Press(key::kEnter);
   ExpectPattern(0xCC, 0xCC);
-}
-
-TEST_F(DisplayScreenTest, EveryStatusIconLightsInTurnAlone) {
-  for (int i = 0; i < 3; ++i) Press(key::kEnter, 1);
+  // Then every status icon lights in turn, alone.
   PressKeyCode(*machine, key::kEnter);  // into the icon phase, watching from its first frame
   for (int i = 0; i < 3 && !ScreenHas("Status icons"); ++i) Run(1);
   ReleaseAllKeys(*machine);
@@ -141,7 +136,7 @@ class TimerScreenTest : public FirmwareTest {
   int Measured(int line) { return std::atoi(Line(line).substr(9, 5).c_str()); }
 };
 
-TEST_F(TimerScreenTest, CountsPerSecondMatchTheMachinesRates) {
+TEST_F(TimerScreenTest, CountsPerSecondMatchTheMachinesRatesAndLeavingStopsBothTimers) {
   RunSeconds(3.5);
   // Device time: 28,800 slices a second. The tick source fires 5 times a
   // frame (250/s), timer A overflows every 4 slices (7200/s), timer B every
@@ -150,10 +145,7 @@ TEST_F(TimerScreenTest, CountsPerSecondMatchTheMachinesRates) {
   EXPECT_NEAR(Measured(3), 7200, 1) << Screen();
   EXPECT_NEAR(Measured(4), 56.5, 0.5) << Screen();
   EXPECT_EQ(Measured(5), 2) << Screen();
-}
-
-TEST_F(TimerScreenTest, LeavingStopsBothTimers) {
-  RunSeconds(1);
+  // Leaving stops both timers.
   EXPECT_TRUE(machine->bus.timerARunning);
   EXPECT_TRUE(machine->bus.timerBRunning);
   Press(key::kEsc);

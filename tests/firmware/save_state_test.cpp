@@ -119,6 +119,15 @@ class SaveStateTest : public FirmwareTest {
     }
   }
 
+  // A fresh machine from each save point gives what the straight run gave.
+  void ExpectEachSavePointRunsTheSame(const Session& session, std::initializer_list<int> savePoints) {
+    for (const int from : savePoints) {
+      Rig fresh(resources, clock);
+      ExpectSameFrom(fresh, session, from);
+      EXPECT_FALSE(fresh.machine->faulted);
+    }
+  }
+
   bool HasSpeech(int from, int to) const {
     for (int f = from; f < to; ++f)
       for (const int16_t s : straight[static_cast<size_t>(f)].sound)
@@ -142,25 +151,16 @@ Session SpeechSession() {
 }
 constexpr std::initializer_list<int> kSpeechSavePoints = {52, 101, 112, 130, 190, 203};
 
-TEST_F(SaveStateTest, FreshMachineFromEachSavePointRunsAsTheStraightRun) {
+TEST_F(SaveStateTest, FreshOrBusyMachineFromEachSavePointRunsAsTheStraightRun) {
   const Session session = SpeechSession();
   RunStraight(session, kSpeechSavePoints);
   ASSERT_THAT(screens.at(101), ::testing::HasSubstr("Sound test"));
   ASSERT_TRUE(HasSpeech(112, 130)) << "the save points 112 and 130 lie inside the phrase";
   ASSERT_GT(pending.at(112), 10 * kBlockSamples) << "samples wait in the ring at the save point";
-  for (const int from : kSpeechSavePoints) {
-    Rig fresh(resources, clock);
-    ExpectSameFrom(fresh, session, from);
-    EXPECT_FALSE(fresh.machine->faulted);
-  }
-}
-
-// The machine that loads has run something else before: the keyboard test
-// with keys held, its ring holding other samples, then a state from the
-// middle of the phrase, and again a state from before.
-TEST_F(SaveStateTest, MachineThatRanSomethingElseRunsAsTheStraightRun) {
-  const Session session = SpeechSession();
-  RunStraight(session, {112, 52});
+  ExpectEachSavePointRunsTheSame(session, kSpeechSavePoints);
+  // The machine that loads has run something else before: the keyboard test
+  // with keys held, its ring holding other samples, then a state from the
+  // middle of the phrase, and again a state from before.
   Rig other(resources, clock);
   Session elsewhere;
   elsewhere.Taps(50, {key::kEnter, key::kA, key::kF1});
@@ -182,10 +182,7 @@ TEST_F(SaveStateTest, FlashWrittenAcrossTheSavePointsComesOutTheSame) {
   RunStraight(session, savePoints);
   ASSERT_THAT(Line(4), ::testing::StartsWith("PASS")) << Screen();
   ASSERT_NE(straight[80].flashCrc, straight.back().flashCrc) << "the run changed the flash";
-  for (const int from : savePoints) {
-    Rig fresh(resources, clock);
-    ExpectSameFrom(fresh, session, from);
-  }
+  ExpectEachSavePointRunsTheSame(session, savePoints);
 }
 
 // The timer test runs timer A, timer B, the tick source and the NMI at once
@@ -197,10 +194,7 @@ TEST_F(SaveStateTest, TimersCountOnAcrossTheSavePoints) {
   const std::initializer_list<int> savePoints = {90, 127, 163};
   RunStraight(session, savePoints);
   ASSERT_THAT(Screen(), ::testing::HasSubstr("7200")) << "the timer test is showing";
-  for (const int from : savePoints) {
-    Rig fresh(resources, clock);
-    ExpectSameFrom(fresh, session, from);
-  }
+  ExpectEachSavePointRunsTheSame(session, savePoints);
 }
 
 }  // namespace

@@ -15,11 +15,6 @@ using ::testing::StartsWith;
 
 class ScreenEdgesTest : public FilesScreenTest {
  protected:
-  int clipCount = -1;
-  void SetUp() override {
-    clipCount = Label("clipCount");
-    ASSERT_GT(clipCount, 0) << "no clipCount in the firmware's label file";
-  }
   // A fresh machine on the flash image with files of long names and text
   // that fills its lines, showing menu item n.
   void Open(int n) {
@@ -39,7 +34,6 @@ class ScreenEdgesTest : public FilesScreenTest {
     }
     return text;
   }
-  int Clipped() const { return machine->bus.ram[static_cast<size_t>(clipCount)]; }
 };
 
 TEST_F(ScreenEdgesTest, HomeAndKeyboardTestWithEveryKey) {
@@ -97,14 +91,6 @@ TEST_F(ScreenEdgesTest, FilesListViewerAndItsMessages) {
   Press(key::kDown, 3);
   Press(key::kEnter, 40);  // the long two-byte name in the title
   EXPECT_EQ(Clipped(), 0) << "the viewer\n" << Screen();
-}
-
-TEST_F(ScreenEdgesTest, EmptyListSaysSoInFull) {
-  BootWith(SmallFileSystem());
-  OpenFiles();
-  EXPECT_EQ(Line(2), "No files in the folders   ");
-  EXPECT_EQ(Line(3), "txt, bin, bas and udf     ");
-  EXPECT_EQ(Clipped(), 0);
 }
 
 }  // namespace

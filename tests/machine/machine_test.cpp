@@ -159,15 +159,6 @@ TEST_F(Frame, HalfSecondTickSetsAnUnsetClockAndRequestsTheNmi) {
   EXPECT_EQ(bus.ram[0x0302], 3) << "intControl bit 4 masks every NMI after the pending one";
 }
 
-TEST_F(Frame, WarmResetSetsItsMarksAndRestartsTheProcessor) {
-  m.cpu.PC = 0xE300, m.warmResetRequest = true;  // the program at 0xE300 would fault, were the processor to go on
-  DebugLogCapture log;
-  RunFrame(m);
-  EXPECT_FALSE(m.warmResetRequest);
-  EXPECT_FALSE(m.faulted);
-  EXPECT_EQ((std::vector<int>{bus.ram[0x00CB], bus.ram[0x00CC], bus.Read(0x02)}), (std::vector<int>{0xFF, 0xFF, 1}));
-}
-
 TEST(Resets, EachClearsAFaultAndKeepsOrReplacesRamPortsAndFlash) {
   TestMachine machine(DeviceProgram(0xE300));
   Machine& m = *machine;
@@ -197,6 +188,9 @@ TEST(Resets, EachClearsAFaultAndKeepsOrReplacesRamPortsAndFlash) {
     EXPECT_EQ(m.bus.window[6] == m.bus.rom.get() + 0x4000, path != 3) << path << ": bank ports back to 0";
     EXPECT_TRUE(FlashOf(m) == flash) << path;
   }
+  EXPECT_FALSE(m.warmResetRequest);
+  EXPECT_EQ((std::vector<int>{m.bus.ram[0x00CB], m.bus.ram[0x00CC], m.bus.Read(0x02)}), (std::vector<int>{0xFF, 0xFF, 1}))
+      << "the warm reset's marks";
 }
 
 TEST(DeviceProgram, CountsInterruptsScansAKeyAndProgramsFlashOver50Frames) {

@@ -168,10 +168,13 @@ struct BadFile {
   const char* reason;
 };
 
-std::vector<uint8_t> EditSection(std::vector<uint8_t> bytes, const std::function<void(StateFile&)>& edit) {
-  StateFile file(bytes);
-  edit(file);
-  return file.Bytes();
+// The good file with its container edited, and put back together.
+std::function<std::vector<uint8_t>(std::vector<uint8_t>)> Edit(void (*edit)(StateFile&)) {
+  return [edit](std::vector<uint8_t> bytes) {
+    StateFile file(bytes);
+    edit(file);
+    return file.Bytes();
+  };
 }
 
 TEST(SaveState, RefusesBadFilesWithTheirReasonAndLeavesTheMachineAsItWas) {
@@ -184,32 +187,20 @@ TEST(SaveState, RefusesBadFilesWithTheirReasonAndLeavesTheMachineAsItWas) {
       {"stray byte", [](auto b) { b.push_back(0); return b; }, "1 stray bytes"},
       {"flipped bit", [](auto b) { b[b.size() / 2] ^= 0x08; return b; }, "checksum"},
       {"damaged CRC", [](auto b) { b.back() ^= 1; return b; }, "checksum"},
-      {"future version", [](auto b) { return EditSection(b, [](StateFile& f) { f.version = 7; }); }, "newer version"},
-      {"version 0", [](auto b) { return EditSection(b, [](StateFile& f) { f.version = 0; }); }, "unknown format version"},
-      {"unknown section", [](auto b) { return EditSection(b, [](StateFile& f) { f.sections[2].first = "XTRA"; }); },
-       "unknown section \"XTRA\""},
-      {"missing section",
-       [](auto b) { return EditSection(b, [](StateFile& f) { f.sections.erase(f.sections.begin() + 3); }); }, "lacks section"},
-      {"repeated section",
-       [](auto b) { return EditSection(b, [](StateFile& f) { f.sections.push_back(f.sections[1]); }); }, "repeated"},
-      {"long CPU section", [](auto b) { return EditSection(b, [](StateFile& f) { f["CPU "].push_back(0); }); },
-       "\"CPU \" is malformed"},
-      {"short sound section", [](auto b) { return EditSection(b, [](StateFile& f) { f["SND "].pop_back(); }); },
-       "\"SND \" is malformed"},
-      {"ring count off", [](auto b) { return EditSection(b, [](StateFile& f) { f["RING"][9] = 2; }); },
-       "\"RING\" is malformed"},
-      {"RAM stream cut", [](auto b) { return EditSection(b, [](StateFile& f) { f["RAM "].resize(f["RAM "].size() - 3); }); },
-       "\"RAM \" does not unpack"},
-      {"flash map wrong", [](auto b) { return EditSection(b, [](StateFile& f) { f["FLSH"][0] = 0x01; }); },
-       "\"FLSH\" does not unpack"},
-      {"A out of range", [](auto b) { return EditSection(b, [](StateFile& f) { f["CPU "][1] = 1; }); },
-       "A has an impossible value (256)"},
-      {"window off its block",
-       [](auto b) { return EditSection(b, [](StateFile& f) { f["BUS "][64 * 4 + 8 + 2 * 5 + 1] = 0x10; }); }, "a window"},
-      {"decoder index",
-       [](auto b) { return EditSection(b, [](StateFile& f) { f["SND "][15 * 4] = 16; }); }, "sound wordIndex"},
-      {"other firmware",
-       [](auto b) { return EditSection(b, [](StateFile& f) { f["ROMS"][4] ^= 1; }); }, "ROM 0x400000..0x7FFFFF"},
+      {"future version", Edit([](StateFile& f) { f.version = 7; }), "newer version"},
+      {"version 0", Edit([](StateFile& f) { f.version = 0; }), "unknown format version"},
+      {"unknown section", Edit([](StateFile& f) { f.sections[2].first = "XTRA"; }), "unknown section \"XTRA\""},
+      {"missing section", Edit([](StateFile& f) { f.sections.erase(f.sections.begin() + 3); }), "lacks section"},
+      {"repeated section", Edit([](StateFile& f) { f.sections.push_back(f.sections[1]); }), "repeated"},
+      {"long CPU section", Edit([](StateFile& f) { f["CPU "].push_back(0); }), "\"CPU \" is malformed"},
+      {"short sound section", Edit([](StateFile& f) { f["SND "].pop_back(); }), "\"SND \" is malformed"},
+      {"ring count off", Edit([](StateFile& f) { f["RING"][9] = 2; }), "\"RING\" is malformed"},
+      {"RAM stream cut", Edit([](StateFile& f) { f["RAM "].resize(f["RAM "].size() - 3); }), "\"RAM \" does not unpack"},
+      {"flash map wrong", Edit([](StateFile& f) { f["FLSH"][0] = 0x01; }), "\"FLSH\" does not unpack"},
+      {"A out of range", Edit([](StateFile& f) { f["CPU "][1] = 1; }), "A has an impossible value (256)"},
+      {"window off its block", Edit([](StateFile& f) { f["BUS "][64 * 4 + 8 + 2 * 5 + 1] = 0x10; }), "a window"},
+      {"decoder index", Edit([](StateFile& f) { f["SND "][15 * 4] = 16; }), "sound wordIndex"},
+      {"other firmware", Edit([](StateFile& f) { f["ROMS"][4] ^= 1; }), "ROM 0x400000..0x7FFFFF"},
   };
   StateMachine source;
   source.ring.Push(3);

@@ -18,13 +18,7 @@ constexpr int kLaunchRequest = 0x0474;
 
 // A program that writes `mark` to 0x3FF0 and returns.
 std::vector<uint8_t> MarkingProgram(uint8_t mark, const char* name) {
-  std::vector<uint8_t> image(0x40, 0);
-  std::memcpy(image.data(), "RQPG", 4);
-  image[4] = 1, image[5] = 1, image[6] = 0x20, image[7] = 0x80, image[9] = 0x30;
-  std::memcpy(image.data() + 16, name, std::strlen(name));
-  const uint8_t code[] = {0xA9, mark, 0x8D, 0xF0, 0x3F, 0x60};
-  std::copy(std::begin(code), std::end(code), image.begin() + 0x20);
-  return image;
+  return Image(1, name, 0x40).Code({0xA9, mark, 0x8D, 0xF0, 0x3F, kRts}).bytes;
 }
 
 TEST_F(ProgramTest, TheRequestStartsTheLastProgramFromHomeOrFiles) {
@@ -79,29 +73,23 @@ TEST(EmulatorProgramTest, DownloadsAndStartsOnlyProgramImages) {
 }
 
 #ifdef RQ4800_CLI
-// rq4800-cli run --program: status and message; the screen through a state.
+// rq4800-cli with these arguments (and input): its exit status and output.
 int RunCli(const std::string& arguments, std::string* output) {
   const auto dir = std::filesystem::path(RQ4800_BINARY_DIR) / "test-scratch" / "sdk.cli";
   std::filesystem::create_directories(dir);
   const std::string log = (dir / "log.txt").string();
-  const int status = std::system((std::string(RQ4800_CLI) + " run " + arguments + " > " + log + " 2>&1").c_str());
+  const int status = std::system((std::string(RQ4800_CLI) + " " + arguments + " > " + log + " 2>&1").c_str());
   const auto bytes = ReadWholeFile(log);
   output->assign(bytes.begin(), bytes.end());
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 TEST(CliProgramTest, DebugStopsInTheProgramWithItsSymbols) {
-  const auto dir = std::filesystem::path(RQ4800_BINARY_DIR) / "test-scratch" / "sdk.cli";
-  std::filesystem::create_directories(dir);
-  const std::string script = (dir / "debug.txt").string();
+  const std::string script = std::string(RQ4800_BINARY_DIR) + "/test-scratch/sdk.cli/debug.txt";
+  std::filesystem::create_directories(std::filesystem::path(script).parent_path());
   std::ofstream(script) << "symbols " << SdkBuildDir() << "snake.lbl\nbreak _main e\ncontinue 200\nregs\nquit\n";
   std::string output;
-  const std::string log = (dir / "debug-log.txt").string();
-  const int status = std::system((std::string(RQ4800_CLI) + " debug --program " + SdkBuildDir() + "snake.bin < " +
-                                  script + " > " + log + " 2>&1").c_str());
-  const auto bytes = ReadWholeFile(log);
-  output.assign(bytes.begin(), bytes.end());
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << output;
+  EXPECT_EQ(RunCli("debug --program " + SdkBuildDir() + "snake.bin < " + script, &output), 0) << output;
   // The first program downloaded into the default image lies in bank 14;
   // the firmware's own code at the same address is not the program's.
   EXPECT_THAT(output, HasSubstr("\nbreak ")) << "stopped at main\n" << output;
@@ -110,8 +98,8 @@ TEST(CliProgramTest, DebugStopsInTheProgramWithItsSymbols) {
 
 TEST(CliProgramTest, RunStartsAProgramOrRefusesWhatIsNotOne) {
   std::string output;
-  EXPECT_EQ(RunCli("--frames 100 --program " + SdkBuildDir() + "hanzi.bin", &output), 0) << output;
-  EXPECT_EQ(RunCli("--frames 10 --program " + std::string(RQ4800_SOURCE_DIR) + "/sdk/README.md", &output), 2);
+  EXPECT_EQ(RunCli("run --frames 100 --program " + SdkBuildDir() + "hanzi.bin", &output), 0) << output;
+  EXPECT_EQ(RunCli("run --frames 10 --program " + std::string(RQ4800_SOURCE_DIR) + "/sdk/README.md", &output), 2);
   EXPECT_THAT(output, HasSubstr("--program")) << output;
   EXPECT_THAT(output, HasSubstr("not a file type")) << output;
 }

@@ -1,34 +1,21 @@
 // The launcher in the Files screen: which images it starts, how a program
 // ends, what it finds on return.
+#include <array>
+#include <utility>
+
 #include "tests/sdk/program_fixture.h"
 
 namespace rq4800::test {
 namespace {
 
-using ::testing::HasSubstr;
 using ::testing::StartsWith;
 
-// A program image of `banks` banks written by hand: the header, then code
-// at 0x8020 (bank offset 0x20), which runs in place.
-struct Image {
-  std::vector<uint8_t> bytes;
-  explicit Image(int banks = 1, const std::string& name = "") : bytes(banks * 0x8000, 0xFF) {
-    std::memcpy(bytes.data(), "RQPG", 4);
-    bytes[4] = 1;                             // format version
-    bytes[5] = static_cast<uint8_t>(banks);   // banks spanned
-    bytes[6] = 0x20, bytes[7] = 0x80;         // entry 0x8020
-    bytes[8] = 0x00, bytes[9] = 0x30;         // RAM 0x3000
-    bytes[10] = 0;                            // runs in place
-    std::fill(bytes.begin() + 11, bytes.begin() + 32, 0);
-    std::memcpy(bytes.data() + 16, name.data(), std::min<size_t>(name.size(), 16));
-  }
-  Image& Code(std::initializer_list<uint8_t> code) {
-    std::copy(code.begin(), code.end(), bytes.begin() + 0x20);
-    return *this;
-  }
-};
-
-constexpr uint8_t kRts = 0x60;
+// A two-bank program lies in banks 14 and 15; bank 15's blocks are marked
+// free again in the block table.
+void GiveUpBank15(uint8_t* table) {
+  ASSERT_NE(table[3 * 14 * 64 + 2], 0xFF) << "bank 14 holds its start";
+  for (int b = 15 * 64; b < 16 * 64; ++b) std::memset(table + 3 * b, 0xFF, 3);
+}
 
 TEST_F(ProgramTest, BrokenImagesAreNamedAsSuchAndNeverStarted) {
   struct Case {
@@ -36,6 +23,7 @@ TEST_F(ProgramTest, BrokenImagesAreNamedAsSuchAndNeverStarted) {
     int offset;
     uint8_t value;
     const char* message;
+    void (*spoil)(uint8_t* blockTable) = nullptr;
   };
   const Case cases[] = {
       {"no magic", 0, 'X', "Not a program (no header)"},
@@ -43,17 +31,21 @@ TEST_F(ProgramTest, BrokenImagesAreNamedAsSuchAndNeverStarted) {
       {"unknown load mode", 10, 7, "Program format unknown"},
       {"more banks than the file has", 5, 2, "Program banks missing"},
       {"no banks", 5, 0, "Program banks missing"},
+      {"a bank given up in the block table", 5, 2, "Program banks missing", GiveUpBank15},
       {"entry below the bank's view", 7, 0x3F, "Program entry invalid"},
       {"entry in the firmware's windows", 7, 0xC0, "Program entry invalid"},
       {"more RAM than there is", 9, 0x31, "Program needs too much RAM"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    Image image(1, "Broken");
+    Image image(c.spoil ? 2 : 1, "Broken");
     // Code that would leave a mark in RAM no one else uses if it ever ran.
     image.Code({0xA9, 0xA5, 0x8D, 0xF0, 0x3F, kRts});
     image.bytes[static_cast<size_t>(c.offset)] = c.value;
-    BootWithPrograms({image.bytes});
+    BootWith(SmallFileSystem());
+    ASSERT_TRUE(machine->storage.DownloadBin(image.bytes.data(), image.bytes.size()).Ok());
+    if (c.spoil) c.spoil(machine->bus.flash.get() + 0x4000 + 0x400);
+    OpenFiles();
     EXPECT_THAT(ListRow(0), StartsWith("bin (invalid) 0001")) << Screen();
     Press(key::kEnter, 20);
     EXPECT_THAT(Line(9), StartsWith(c.message)) << Screen();
@@ -63,22 +55,6 @@ TEST_F(ProgramTest, BrokenImagesAreNamedAsSuchAndNeverStarted) {
     EXPECT_THAT(ListRow(0), StartsWith("bin (invalid) 0001"));
     EXPECT_EQ(machine->bus.ram[0x3FF0], 0) << "the program ran";
   }
-}
-
-TEST_F(ProgramTest, ABankGivenUpInTheBlockTableIsMissing) {
-  Image image(2, "TwoBanks");
-  image.Code({0xA9, 0xA5, 0x8D, 0xF0, 0x3F, kRts});
-  BootWith(SmallFileSystem());
-  ASSERT_TRUE(machine->storage.DownloadBin(image.bytes.data(), image.bytes.size()).Ok());
-  // Banks 14 and 15 hold it; bank 15's blocks are marked free again.
-  uint8_t* table = machine->bus.flash.get() + 0x4000 + 0x400;
-  ASSERT_NE(table[3 * 14 * 64 + 2], 0xFF) << "bank 14 holds its start";
-  for (int b = 15 * 64; b < 16 * 64; ++b) std::memset(table + 3 * b, 0xFF, 3);
-  OpenFiles();
-  EXPECT_THAT(ListRow(0), StartsWith("bin (invalid) 0001")) << Screen();
-  Press(key::kEnter, 20);
-  EXPECT_THAT(Line(9), StartsWith("Program banks missing")) << Screen();
-  EXPECT_EQ(machine->bus.ram[0x3FF0], 0) << "the program ran";
 }
 
 TEST_F(ProgramTest, NamedAndNamelessProgramsAndTheirEnds) {
@@ -136,15 +112,14 @@ TEST_F(ProgramTest, ReadsItsFurtherBanksAndNothingElse) {
   Image image(2, "Banks");
   for (int i = 0; i < 8; ++i) image.bytes[0x8000 + 0x7FF8 + static_cast<size_t>(i)] = static_cast<uint8_t>(0x11 * (i + 1));
   // Parameter blocks at bank offset 0x100 (0x8100): {bank, offset, dest, length}
-  const uint8_t own[] = {1, 0xF8, 0x7F, 0x00, 0x3F, 8, 0};      // to 0x3F00
-  const uint8_t other[] = {2, 0x00, 0x00, 0x10, 0x3F, 8, 0};    // bank 2: refused
-  const uint8_t firmware[] = {1, 0x00, 0x00, 0x00, 0x02, 8, 0}; // into the firmware's RAM: refused
-  const uint8_t across[] = {1, 0xFC, 0x3F, 0x20, 0x3F, 8, 0};   // from the bank's first half into its second
   for (int i = 0; i < 8; ++i) image.bytes[0x8000 + 0x3FFC + static_cast<size_t>(i)] = static_cast<uint8_t>(0xA0 + i);
-  std::copy(std::begin(across), std::end(across), image.bytes.begin() + 0x130);
-  std::copy(std::begin(own), std::end(own), image.bytes.begin() + 0x100);
-  std::copy(std::begin(other), std::end(other), image.bytes.begin() + 0x110);
-  std::copy(std::begin(firmware), std::end(firmware), image.bytes.begin() + 0x120);
+  const std::pair<size_t, std::array<uint8_t, 7>> blocks[] = {
+      {0x100, {1, 0xF8, 0x7F, 0x00, 0x3F, 8, 0}},  // to 0x3F00
+      {0x110, {2, 0x00, 0x00, 0x10, 0x3F, 8, 0}},  // bank 2: refused
+      {0x120, {1, 0x00, 0x00, 0x00, 0x02, 8, 0}},  // into the firmware's RAM: refused
+      {0x130, {1, 0xFC, 0x3F, 0x20, 0x3F, 8, 0}},  // from the bank's first half into its second
+  };
+  for (const auto& [at, block] : blocks) std::copy(block.begin(), block.end(), image.bytes.begin() + at);
   image.Code({0xA9, 0x00, 0xA2, 0x81, 0x20, 0x2E, 0xFF,   // lda #<$8100; ldx #>$8100; jsr SYS_READBANK
               0xA9, 0x10, 0xA2, 0x81, 0x20, 0x2E, 0xFF,   // the block at $8110
               0x2A, 0x85, 0xB0,                           // rol; sta $B0 (carry: refused)
@@ -168,14 +143,9 @@ TEST_F(ProgramTest, ReadsItsFurtherBanksAndNothingElse) {
 TEST_F(ProgramTest, RamProgramRunsFromItsCopyAndGetsTheWholeArea) {
   // Linked for 0x1000: the code at 0x1020 writes 0x7FFF (the top of its RAM)
   // and reads it back into 0x3FF0, then returns.
-  std::vector<uint8_t> image(0x40, 0);
-  std::memcpy(image.data(), "RQPG", 4);
-  image[4] = 1, image[5] = 1, image[6] = 0x20, image[7] = 0x10;
-  image[8] = 0x00, image[9] = 0x70, image[10] = 1, image[12] = 0x40, image[13] = 0;
-  std::memcpy(image.data() + 16, "InRam", 5);
-  const uint8_t code[] = {0xA9, 0x77, 0x8D, 0xFF, 0x7F, 0xAD, 0xFF, 0x7F, 0x8D, 0xF0, 0x3F, kRts};
-  std::copy(std::begin(code), std::end(code), image.begin() + 0x20);
-  BootWithPrograms({image});
+  Image ram(1, "InRam", 0x40);
+  ram.bytes[7] = 0x10, ram.bytes[9] = 0x70, ram.bytes[10] = 1, ram.bytes[12] = 0x40;
+  BootWithPrograms({ram.Code({0xA9, 0x77, 0x8D, 0xFF, 0x7F, 0xAD, 0xFF, 0x7F, 0x8D, 0xF0, 0x3F, kRts}).bytes});
   EXPECT_THAT(ListRow(0), StartsWith("bin InRam")) << Screen();
   Press(key::kEnter, 20);
   EXPECT_TRUE(InFiles()) << Screen();

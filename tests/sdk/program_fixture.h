@@ -4,6 +4,8 @@
 // Files screen as a user would, and read back from the LCD.
 #include <gmock/gmock.h>
 
+#include <algorithm>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -19,6 +21,28 @@ inline std::vector<uint8_t> ReadWholeFile(const std::string& path) {
 }
 
 inline std::string SdkBuildDir() { return std::string(RQ4800_BINARY_DIR) + "/sdk/"; }
+
+// A program image written by hand: the header (entry 0x8020, RAM up to
+// 0x3000, run in place), then code at bank offset 0x20. A file of `size`
+// bytes, by default every bank it spans in full.
+struct Image {
+  std::vector<uint8_t> bytes;
+  explicit Image(int banks = 1, const std::string& name = "", size_t size = 0)
+      : bytes(size ? size : static_cast<size_t>(banks) * 0x8000, 0xFF) {
+    std::fill(bytes.begin(), bytes.begin() + 32, 0);
+    std::memcpy(bytes.data(), "RQPG", 4);
+    bytes[4] = 1;                            // format version
+    bytes[5] = static_cast<uint8_t>(banks);  // banks spanned
+    bytes[6] = 0x20, bytes[7] = 0x80;        // entry 0x8020
+    bytes[9] = 0x30;                         // RAM 0x3000; byte 10, the load mode, 0: in place
+    std::memcpy(bytes.data() + 16, name.data(), std::min<size_t>(name.size(), 16));
+  }
+  Image& Code(std::initializer_list<uint8_t> code) {
+    std::copy(code.begin(), code.end(), bytes.begin() + 0x20);
+    return *this;
+  }
+};
+constexpr uint8_t kRts = 0x60;
 
 class ProgramTest : public FilesScreenTest {
  public:

@@ -1,5 +1,8 @@
 // cc65's own sample programs, built unmodified from the installed package
 // with rq4800-cl65, run from Files: what they show, and that they return.
+#include <string>
+#include <utility>
+
 #include "tests/sdk/program_fixture.h"
 
 namespace rq4800::test {
@@ -56,9 +59,8 @@ TEST_F(SampleTest, SieveCountsAndListsThePrimes) {
   RunSeconds(1);
   // The first page ends with the 23rd prime, 83, above the question, the
   // screen scrolled up by the new lines.
-  EXPECT_EQ(Line(6), "  83                      ") << Screen();
-  EXPECT_EQ(Line(5), "  79                      ");
-  EXPECT_EQ(Line(4), "  73                      ");
+  for (auto [line, prime] : {std::pair{6, "  83"}, {5, "  79"}, {4, "  73"}})
+    EXPECT_EQ(Line(line), std::string(prime) + std::string(22, ' ')) << Screen();
   EXPECT_THAT(Line(7), StartsWith("Q to quit, any other key c"));
   EXPECT_THAT(Line(8), StartsWith("ontinues"));
   Press(key::kQ);
@@ -76,9 +78,7 @@ TEST_F(SampleTest, MandelbrotDrawsTheSetAndTimesIt) {
   // Points that escape are dots, the set's are not: the corners escape at
   // once; the middle of the main cardioid (c = -0.2) and of the disc at
   // c = -1 are in the set. TGI's x is LCD dot x + 1.
-  EXPECT_TRUE(Dot(1, 0));
-  EXPECT_TRUE(Dot(159, 79));
-  EXPECT_TRUE(Dot(1, 79));
+  EXPECT_TRUE(Dot(1, 0) && Dot(159, 79) && Dot(1, 79)) << "the corners";
   EXPECT_FALSE(Dot(1 + 73, 39)) << "c = -0.2";
   EXPECT_FALSE(Dot(1 + 40, 39)) << "c = -1";
   EXPECT_TRUE(Dot(1 + 130, 39)) << "c = 1.2 escapes";
