@@ -73,10 +73,17 @@ TEST(EmulatorProgramTest, DownloadsAndStartsOnlyProgramImages) {
 }
 
 #ifdef RQ4800_CLI
+// A folder of the running test's own: the tests run side by side.
+std::filesystem::path CliScratch() {
+  const auto dir = std::filesystem::path(RQ4800_BINARY_DIR) / "test-scratch" /
+                   (std::string("sdk.") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+  std::filesystem::create_directories(dir);
+  return dir;
+}
+
 // rq4800-cli with these arguments (and input): its exit status and output.
 int RunCli(const std::string& arguments, std::string* output) {
-  const auto dir = std::filesystem::path(RQ4800_BINARY_DIR) / "test-scratch" / "sdk.cli";
-  std::filesystem::create_directories(dir);
+  const auto dir = CliScratch();
   const std::string log = (dir / "log.txt").string();
   const int status = std::system((std::string(RQ4800_CLI) + " " + arguments + " > " + log + " 2>&1").c_str());
   const auto bytes = ReadWholeFile(log);
@@ -85,8 +92,7 @@ int RunCli(const std::string& arguments, std::string* output) {
 }
 
 TEST(CliProgramTest, DebugStopsInTheProgramWithItsSymbols) {
-  const std::string script = std::string(RQ4800_BINARY_DIR) + "/test-scratch/sdk.cli/debug.txt";
-  std::filesystem::create_directories(std::filesystem::path(script).parent_path());
+  const std::string script = (CliScratch() / "debug.txt").string();
   std::ofstream(script) << "symbols " << SdkBuildDir() << "snake.lbl\nbreak _main e\ncontinue 200\nregs\nquit\n";
   std::string output;
   EXPECT_EQ(RunCli("debug --program " + SdkBuildDir() + "snake.bin < " + script, &output), 0) << output;
