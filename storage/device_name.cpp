@@ -3,6 +3,7 @@
 #include <iconv.h>
 #include <opencc/MarisaDict.hpp>
 
+#include <cstdint>
 #include <cstdio>
 
 #include "storage/text_encoding.h"
@@ -25,7 +26,7 @@ class CodePageEncoder {
   bool Usable() const { return cd != reinterpret_cast<iconv_t>(-1); }
 
   void Append(std::string_view character, std::string& out) {
-    char buffer[16];
+    char buffer[16] = {};
     char* in = const_cast<char*>(character.data());
     size_t inLeft = character.size();
     char* outPointer = buffer;
@@ -35,7 +36,18 @@ class CodePageEncoder {
       out += '?';
       return;
     }
-    out.append(buffer, static_cast<size_t>(outPointer - buffer));
+    // The device's names hold ASCII and two-byte characters only; a code
+    // page's odd single bytes (CP936 gives U+0080 the lone byte 0x80) would
+    // run into the next character.
+    const size_t made = static_cast<size_t>(outPointer - buffer);
+    const auto lead = static_cast<uint8_t>(buffer[0]), trail = static_cast<uint8_t>(buffer[1]);
+    const bool ascii = made == 1 && lead < 0x80;
+    const bool pair = made == 2 && lead >= 0x81 && lead <= 0xFE && trail >= 0x40 && trail <= 0xFE && trail != 0x7F;
+    if (!ascii && !pair) {
+      out += '?';
+      return;
+    }
+    out.append(buffer, made);
   }
 
  private:

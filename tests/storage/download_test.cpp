@@ -77,6 +77,7 @@ TEST(DeviceName, BasicNamesStayInSimplifiedGbk) {
   const std::pair<std::string, std::string> rows[] = {
       {"GAME1", "GAME1"}, {"", ""}, {"程序", "\xB3\xCC\xD0\xF2"}, {"简体", "\xBC\xF2\xCC\xE5"},
       {"测试A", "\xB2\xE2\xCA\xD4" "A"}, {"a\xF0\x9F\x98\x80", "a?"},
+      {"a\xC2\x80" "b", "a?b"},  // the code page's lone byte 0x80 is no character of a name
   };
   for (const auto& [utf8, gbk] : rows) EXPECT_EQ(ToGbkName(utf8), gbk) << utf8;
 }
